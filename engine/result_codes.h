@@ -1,0 +1,10 @@
+// The result codes of the runs and of the commands' own checks. The front ends
+// turn each non-zero code into a message of their own.
+#pragma once
+
+#include <cstdint>
+
+inline constexpr std::int32_t RESULT_OK = 0;
+inline constexpr std::int32_t RESULT_BAD_FILE = 1;         // the file cannot be opened or read
+inline constexpr std::int32_t RESULT_BAD_APPEND_FILE = 2;  // the file to append cannot be opened
+inline constexpr std::int32_t RESULT_CANNOT_SAVE = 3;      // the output cannot be written in full

@@ -1,0 +1,132 @@
+// Boyer-Moore search for the sync tag. The tables hold the upper-case tag; a
+// lower-case text byte is looked up through its upper-case form, and a byte
+// matches a tag position in either case through the lowercase tag.
+#include "sync_tag_search.h"
+
+std::int32_t g_syncTagLength = 0;
+std::int32_t g_badCharacterTable[256];
+std::int32_t g_goodSuffixTable[kMaxPatternLength];
+char g_lowercaseTag[kSyncTagSize + 1];
+
+namespace {
+
+int IsPatternLength(std::int32_t length) {
+    return length >= 1 && length <= kMaxPatternLength;
+}
+
+unsigned char UpperCase(unsigned char byte) {
+    return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - ('a' - 'A')) : byte;
+}
+
+char LowerCase(char byte) {
+    return (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte + ('a' - 'A')) : byte;
+}
+
+}  // namespace
+
+int BuildBadCharacterTable(const char* pattern, std::int32_t length, std::int32_t* table) {
+    if (!IsPatternLength(length)) {
+        return 0;
+    }
+    for (int byte = 0; byte < 256; ++byte) {
+        table[byte] = length;
+    }
+    for (std::int32_t j = 0; j < length; ++j) {
+        table[static_cast<unsigned char>(pattern[j])] = length - 1 - j;
+    }
+    return 1;
+}
+
+int BuildGoodSuffixTable(const char* pattern, std::int32_t length, std::int32_t* table) {
+    if (!IsPatternLength(length)) {
+        return 0;
+    }
+    const std::int32_t m = length - 1;
+    table[m] = 1;
+    for (std::int32_t k = 0; k < m; ++k) {
+        table[k] = 2 * m + 1 - k;
+    }
+    // Positions up to here were already lowered by a smaller shift whose pattern
+    // prefix is also a suffix; a larger one only reaches the positions above.
+    std::int32_t covered = -1;
+    for (std::int32_t s = 1; s <= m; ++s) {
+        std::int32_t q = m;
+        while (q - s >= 0 && pattern[q] == pattern[q - s]) {
+            --q;
+        }
+        if (q == m) {
+            continue;
+        }
+        if (q - s >= 0) {
+            const std::int32_t candidate = (m - q) + s;
+            if (candidate < table[q]) {
+                table[q] = candidate;
+            }
+            continue;
+        }
+        for (std::int32_t k = s - 1; k > covered; --k) {
+            const std::int32_t candidate = (m - k) + s;
+            if (candidate < table[k]) {
+                table[k] = candidate;
+            }
+        }
+        covered = s - 1;
+    }
+    return 1;
+}
+
+int BuildSyncTagTables() {
+    g_syncTagLength = kSyncTagSize;
+    BuildBadCharacterTable(kSyncTag, g_syncTagLength, g_badCharacterTable);
+    BuildGoodSuffixTable(kSyncTag, g_syncTagLength, g_goodSuffixTable);
+    for (std::int32_t k = 0; k < kSyncTagSize; ++k) {
+        g_lowercaseTag[k] = LowerCase(kSyncTag[k]);
+    }
+    g_lowercaseTag[kSyncTagSize] = '\0';
+    return 1;
+}
+
+int FindSyncTag(const char* text, std::int32_t count, const char* pattern,
+                std::int32_t patternLength, std::int32_t* matchOffset) {
+    // The tables and the lowercase tag exist for the sync tag alone.
+    if (g_syncTagLength == 0 || patternLength != g_syncTagLength) {
+        return 0;
+    }
+    const std::int32_t m = patternLength - 1;
+    std::int32_t i = m;
+    std::int32_t n = m;
+    while (i >= 0 && n < count) {
+        const char t = text[n];
+        if (t == pattern[i] || t == g_lowercaseTag[i]) {
+            --i;
+            --n;
+            continue;
+        }
+        const std::int32_t bad = g_badCharacterTable[UpperCase(static_cast<unsigned char>(t))];
+        const std::int32_t good = g_goodSuffixTable[i];
+        const std::int32_t step = (good > bad) ? good : bad;
+        if (step >= count - n) {
+            return 0;
+        }
+        n += step;
+        i = m;
+    }
+    if (i >= 0) {
+        return 0;
+    }
+    *matchOffset = n + 1;
+    return 1;
+}
+
+int StartsWithTag(const char* text, std::int32_t textLength, const char* tag,
+                  std::int32_t tagLength) {
+    if (textLength < tagLength) {
+        return 0;
+    }
+    for (std::int32_t k = tagLength - 1; k >= 0; --k) {
+        if (text[k] != tag[k]) {
+            return 0;
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,117 @@
+// Cutting the text behind a sync tag, or a typed clock time, into tokens of six
+// kinds. The scan works over any byte source with Peek and Advance, so the same
+// rules serve a NUL-terminated text and a file read byte by byte.
+#pragma once
+
+#include <cstdint>
+
+enum TokenKind : int {
+    TOKEN_INVALID = 0,
+    TOKEN_NUMBER = 1,
+    TOKEN_CLOSE = 2,
+    TOKEN_END = 3,
+    TOKEN_COLON = 4,
+    TOKEN_SIGN = 5,
+};
+
+// Every token text buffer holds 15 bytes of text and a NUL.
+inline constexpr int kTokenTextSize = 16;
+inline constexpr int kMaxTokenText = kTokenTextSize - 1;
+
+inline bool IsBlank(unsigned char byte) {
+    return byte == ' ' || byte == '\t';
+}
+inline bool IsDigit(unsigned char byte) {
+    return byte >= '0' && byte <= '9';
+}
+inline bool IsNumberByte(unsigned char byte) {
+    return IsDigit(byte) || byte == '.';
+}
+
+// The kind a token starting with this byte has.
+inline TokenKind ClassifyTokenByte(unsigned char byte) {
+    if (byte == '\0' || byte == '\r' || byte == '\n') {
+        return TOKEN_END;
+    }
+    if (IsNumberByte(byte)) {
+        return TOKEN_NUMBER;
+    }
+    if (byte == '>') {
+        return TOKEN_CLOSE;
+    }
+    if (byte == ':') {
+        return TOKEN_COLON;
+    }
+    if (byte == '+' || byte == '-') {
+        return TOKEN_SIGN;
+    }
+    return TOKEN_INVALID;
+}
+
+// Scans one token from `source`. A run of digits and '.' is one token however
+// long it is; a run longer than 15 bytes leaves its text empty, which no shorter
+// number token has, so the callers can tell that it is no time.
+template <typename Source>
+TokenKind ScanTokenFrom(Source& source, char* text) {
+    while (IsBlank(source.Peek())) {
+        source.Advance();
+    }
+    const unsigned char first = source.Peek();
+    const TokenKind kind = ClassifyTokenByte(first);
+    int length = 0;
+    if (kind == TOKEN_NUMBER) {
+        std::int64_t runLength = 0;
+        for (unsigned char byte = first; IsNumberByte(byte); byte = source.Peek()) {
+            if (runLength < kMaxTokenText) {
+                text[length++] = static_cast<char>(byte);
+            }
+            ++runLength;
+            source.Advance();
+        }
+        if (runLength > kMaxTokenText) {
+            length = 0;
+        }
+    } else if (kind == TOKEN_CLOSE || kind == TOKEN_COLON || kind == TOKEN_SIGN) {
+        text[length++] = static_cast<char>(first);
+        source.Advance();
+    }
+    text[length] = '\0';
+    return kind;
+}
+
+// A NUL-terminated text as a token source.
+struct TextCursor {
+    const char* at;
+    unsigned char Peek() const { return static_cast<unsigned char>(*at); }
+    void Advance() { ++at; }
+};
+
+// Scans one token at *cursor and leaves the cursor behind the bytes it covers.
+void ScanToken(const char** cursor, char* text, TokenKind* kind);
+
+// Reads the sync time behind a tag: a number, or a sign and a number, whose
+// joined text goes into `timeText` (`secondText` takes the token behind a sign).
+// Returns 1 when the deciding kind is TOKEN_NUMBER and sign and number together
+// take at most 15 bytes; *kind is the deciding kind.
+template <typename Source>
+int ReadSyncTimeFrom(Source& source, char* timeText, char* secondText, TokenKind* kind) {
+    *kind = ScanTokenFrom(source, timeText);
+    if (*kind == TOKEN_SIGN) {
+        *kind = ScanTokenFrom(source, secondText);
+        if (*kind != TOKEN_NUMBER) {
+            return 0;
+        }
+        // The sign takes one byte of the time text, so 14 remain for the number.
+        int length = 0;
+        while (secondText[length] != '\0' && length < kMaxTokenText - 1) {
+            timeText[1 + length] = secondText[length];
+            ++length;
+        }
+        const bool fits = length > 0 && secondText[length] == '\0';
+        timeText[fits ? 1 + length : 0] = '\0';
+        return fits ? 1 : 0;
+    }
+    return (*kind == TOKEN_NUMBER && timeText[0] != '\0') ? 1 : 0;
+}
+
+int ReadSyncTime(const char** cursor, char* timeText, char* secondText, TokenKind* kind);

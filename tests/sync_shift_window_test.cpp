@@ -1,0 +1,200 @@
+// Files larger than the file buffer are processed in full, and the window's
+// edges change nothing: every output equals what handling the whole content in
+// one piece gives, byte for byte, with the same progress.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "progress.h"
+#include "progress_recorder.h"
+#include "result_codes.h"
+#include "sync_file_walk.h"
+#include "sync_shift.h"
+#include "sync_tag_search.h"
+#include "test_files.h"
+#include "time_values.h"
+#include "token_scanner.h"
+
+namespace {
+
+struct Reference {
+    std::string output;
+    std::vector<std::int32_t> percents;
+    std::int32_t last;
+};
+
+// The shift and the last sync time over the whole content held in memory.
+Reference HandleInOnePiece(const std::string& input, const ShiftParams& p) {
+    Reference r{"", {}, 0};
+    const std::string data = input + '\0';
+    const auto n = static_cast<std::int32_t>(input.size());
+    const double ratio = StretchRatio(p.rangeStart, p.rangeEnd, p.stretch);
+    std::int32_t position = 0;
+    std::int32_t offset = 0;
+    std::int32_t lastPercent = g_lastPercent;
+    while (FindSyncTag(data.data() + position, n - position, kSyncTag, g_syncTagLength, &offset)) {
+        const std::int32_t tagEnd = position + offset + g_syncTagLength;
+        const char* cursor = data.data() + tagEnd;
+        char timeText[kTokenTextSize];
+        char second[kTokenTextSize];
+        char newText[kTokenTextSize];
+        TokenKind kind;
+        const int hasTime = ReadSyncTime(&cursor, timeText, second, &kind);
+        const auto scanEnd = static_cast<std::int32_t>(cursor - data.data());
+        std::int32_t value = 0;
+        if (hasTime && timeText[0] != '-' && timeText[0] != '+' &&
+            SyncTimeValue(timeText, &value) && value > r.last) {
+            r.last = value;
+        }
+        if (hasTime && RetimeValue(timeText, newText, p.rangeStart, p.rangeEnd, p.shift, ratio)) {
+            r.output.append(data, static_cast<std::size_t>(position),
+                            static_cast<std::size_t>(tagEnd - position));
+            r.output += newText;
+        } else {
+            r.output.append(data, static_cast<std::size_t>(position),
+                            static_cast<std::size_t>(scanEnd - position));
+        }
+        position = scanEnd;
+        const auto percent = static_cast<std::int32_t>(std::int64_t{position} * 100 / n);
+        if (percent != lastPercent) {
+            r.percents.push_back(percent);
+            lastPercent = percent;
+        }
+    }
+    r.output.append(data, static_cast<std::size_t>(position),
+                    static_cast<std::size_t>(n - position));
+    r.percents.push_back(100);
+    return r;
+}
+
+class ShiftWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        BuildSyncTagTables();
+        dir_ = MakeScratchDir();
+    }
+
+    // Runs the windowed shift and compares output, progress and last time.
+    void ExpectSameAsOnePiece(const std::string& input, const ShiftParams& p, std::int32_t window) {
+        const std::string in = dir_ + "/in.smi";
+        const std::string out = dir_ + "/out.smi";
+        WriteBytes(in, input);
+        ResetProgress(0);
+        const Reference expected = HandleInOnePiece(input, p);
+        ResetProgress(0);
+        ASSERT_EQ(ShiftSyncTimesInWindow(in.c_str(), out.c_str(), p, window), RESULT_OK);
+        const std::string output = ReadBytes(out);
+        ASSERT_EQ(output.size(), expected.output.size()) << "window " << window;
+        ASSERT_TRUE(output == expected.output) << "window " << window;
+        ASSERT_EQ(g_recordedPercents, expected.percents) << "window " << window;
+        ASSERT_EQ(FindLastSyncTimeInWindow(in.c_str(), window), expected.last)
+            << "window " << window;
+    }
+
+    std::string dir_;
+};
+
+// Text made of the pieces that matter at an edge: tags in both cases, near
+// misses, blanks, signs, digit runs of every length, quotes and line ends.
+std::string RandomSami(std::mt19937& random, std::size_t length) {
+    static const std::vector<std::string> pieces = {"<SYNC START=",
+                                                    "<sync start=",
+                                                    "<SYNC START",
+                                                    "<SYNC  START=",
+                                                    "<P Class=KRCC>",
+                                                    "\r\n",
+                                                    "\n",
+                                                    " ",
+                                                    "\t",
+                                                    "-",
+                                                    "+",
+                                                    ">",
+                                                    ":",
+                                                    ".",
+                                                    "\"",
+                                                    "\xbe\xc8",
+                                                    std::string(1, '\0'),
+                                                    "1",
+                                                    "25",
+                                                    "1000",
+                                                    "3500.5",
+                                                    "99999",
+                                                    "123456789012345",
+                                                    "1234567890123456",
+                                                    "2147483648",
+                                                    "x"};
+    std::string text;
+    while (text.size() < length) {
+        text += pieces[random() % pieces.size()];
+    }
+    return text;
+}
+
+TEST_F(ShiftWindow, SmallWindowsOverRandomText) {
+    std::mt19937 random(2024);
+    const std::vector<ShiftParams> params = {
+        {0, 5000, 500, 0}, {1000, 200000, -700, 0}, {0, 13000, 0, 2000}, {-100, 99999, 3, -50}};
+    for (int round = 0; round < 300; ++round) {
+        const std::string input = RandomSami(random, 20 + random() % 400);
+        const std::int32_t window = 16 + static_cast<std::int32_t>(random() % 48);
+        ExpectSameAsOnePiece(input, params[static_cast<std::size_t>(round) % params.size()],
+                             window);
+    }
+}
+
+TEST_F(ShiftWindow, EveryCutOfATagAndItsTime) {
+    // The same cue moved across a window edge one byte at a time.
+    const std::string cue = "<SYNC START= -  1234.5><P>\xc7\xd1</P>\r\n";
+    for (std::int32_t window : {16, 17, 23, 31}) {
+        for (std::size_t lead = 0; lead < 40; ++lead) {
+            const std::string input = std::string(lead, 'y') + cue + cue + "<sync start=77";
+            ExpectSameAsOnePiece(input, {-5000, 5000, 40, 0}, window);
+        }
+    }
+}
+
+TEST_F(ShiftWindow, SeveralMebibytesThroughTheRealBuffer) {
+    // Cues every 50 to 100 bytes, with tags, blanks and digit runs placed on
+    // every window edge of the 1 MiB buffer.
+    std::mt19937 random(5);
+    std::string input =
+        "<SAMI>\r\n<HEAD><STYLE>P { font-size: 12pt; }</STYLE></HEAD>\r\n<BODY>\r\n";
+    std::int64_t time = 0;
+    while (input.size() < 5u * 1024 * 1024) {
+        time += static_cast<std::int64_t>(100 + random() % 3000);
+        input += "<SYNC Start=" + std::to_string(time) + "><P Class=KRCC>\xb0\xa1\xb3\xaa";
+        input += std::string(random() % 40, 'a') + "\r\n";
+    }
+    const std::vector<std::string> straddlers = {
+        "<SYNC START=123456>", "<SYNC START=  -  42>", "<SYNC START=" + std::string(30, '7'),
+        "<sync start=9.9.9>",  "<SYNC START=\"1\">",   "<SYNC START="};
+    for (std::size_t edge = 1; edge <= 4; ++edge) {
+        for (std::size_t k = 0; k < straddlers.size(); ++k) {
+            const std::size_t cut = edge * kFileBufferSize - 11 * (edge - 1) + k * 50000 - 6;
+            input.replace(cut, straddlers[k].size(), straddlers[k]);
+        }
+    }
+    ExpectSameAsOnePiece(input, {0, 2000000000, 1500, 0}, kFileBufferSize);
+    ExpectSameAsOnePiece(input, {10000, 60000000, -2500, 777777}, kFileBufferSize);
+}
+
+TEST_F(ShiftWindow, ScansLongerThanTheWindow) {
+    // Blanks and digit runs longer than the whole window behind a tag.
+    const std::vector<std::string> inputs = {
+        "a<SYNC START=" + std::string(100, ' ') + "1000>tail",
+        "a<SYNC START=-" + std::string(100, '\t') + "2000>tail",
+        "a<SYNC START=" + std::string(100, '5') + ">tail<SYNC START=3000>",
+        "a<SYNC START=" + std::string(100, ' ') + "\"1000\"<SYNC START=4000>",
+        "a<SYNC START=" + std::string(100, ' '),
+        "a<SYNC START=" + std::string(100, ' ') + "12",
+    };
+    for (const auto& input : inputs) {
+        for (std::int32_t window : {16, 20, 33}) {
+            ExpectSameAsOnePiece(input, {0, 5000, 10, 0}, window);
+        }
+    }
+}
+
+}  // namespace
