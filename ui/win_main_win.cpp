@@ -1,38 +1,18 @@
-// Entry point of the Windows program.
-#include <windows.h>
-#include <commctrl.h>
+// The Windows program's entry point.
+#include "dialog_program.h"
 
-#include "dialog_ids.h"
+// The stretch is computed in double precision and truncated. Doubles on the
+// x87 unit keep 80-bit intermediates and turn, for example, 6500 into 7500
+// instead of 7499 (range 0 to 13000, stretch 2000): 32-bit x86 builds must use
+// SSE2 for doubles.
+#if defined(__GNUC__) && defined(__i386__) && !defined(__SSE2_MATH__)
+#error "build 32-bit x86 with -msse2 -mfpmath=sse"
+#endif
+#if defined(_MSC_VER) && defined(_M_IX86) && (!defined(_M_IX86_FP) || _M_IX86_FP < 2)
+#error "build 32-bit x86 with /arch:SSE2"
+#endif
 
-static LRESULT CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
+// The previous instance and the command line are not used.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&controls);
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_VREDRAW | CS_HREDRAW;
-    windowClass.lpfnWndProc = MainDialogProc;
-    windowClass.cbWndExtra = DLGWINDOWEXTRA;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_TEMBREL));
-    windowClass.hIconSm = windowClass.hIcon;
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = "Tembrel";
-    RegisterClassExA(&windowClass);
-    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TEMBREL), nullptr, nullptr, 0);
-    ShowWindow(dialog, showCommand);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return static_cast<int>(message.wParam);
+    return RunDialogProgram(instance, showCommand);
 }

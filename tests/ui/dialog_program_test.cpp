@@ -1,0 +1,65 @@
+// Start-up: the window class, the progress bar class, the dialog, the message
+// loop and its exit codes, and what happens when the dialog cannot be opened.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "dialog_ids.h"
+#include "dialog_program.h"
+#include "dialog_test_support.h"
+#include "main_dialog.h"
+
+namespace {
+
+TEST(DialogProgram, RegistersClassTembrelForMainDialogProc) {
+    OpenDialog();
+    ASSERT_TRUE(g_standin.classRegistered);
+    const WNDCLASSEXA& c = g_standin.registeredClass;
+    EXPECT_EQ(c.cbSize, sizeof(WNDCLASSEXA));
+    EXPECT_EQ(c.style, 3u);
+    EXPECT_EQ(c.lpfnWndProc, MainDialogProc);
+    EXPECT_EQ(c.cbClsExtra, 0);
+    EXPECT_EQ(c.cbWndExtra, 30);
+    EXPECT_EQ(c.hIcon, LoadIconA(nullptr, MAKEINTRESOURCEA(IDI_TEMBREL)));
+    EXPECT_EQ(c.hIconSm, c.hIcon);
+    EXPECT_EQ(c.hCursor, LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
+    EXPECT_EQ(reinterpret_cast<std::intptr_t>(c.hbrBackground), 16);
+    EXPECT_EQ(c.lpszMenuName, nullptr);
+    EXPECT_STREQ(c.lpszClassName, "Tembrel");
+    EXPECT_EQ(g_standin.commonControlClasses & ICC_PROGRESS_CLASS, ICC_PROGRESS_CLASS);
+    EXPECT_NE(g_standin.dialog, nullptr);
+}
+
+TEST(DialogProgram, EndsWithExitCodeZeroFromCloseOrTheSystemMenu) {
+    for (UINT message : {BM_CLICK, WM_CLOSE}) {
+        ResetStandin();
+        g_standin.onIdle = [message] {
+            HWND target =
+                message == BM_CLICK ? GetDlgItem(g_standin.dialog, IDC_CLOSE) : g_standin.dialog;
+            PostMessageA(target, message, 0, 0);
+        };
+        EXPECT_EQ(RunDialogProgram(nullptr, SW_SHOWNORMAL), 0) << message;
+        EXPECT_TRUE(g_standin.messageBoxes.empty());
+    }
+}
+
+TEST(DialogProgram, FailedStartShowsAMessageAndEndsWithExitCodeOne) {
+    const struct {
+        int commonControls;
+        int classRegistration;
+        int dialogCreation;
+    } cases[] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    for (const auto& c : cases) {
+        ResetStandin();
+        g_standin.failCommonControls = c.commonControls;
+        g_standin.failClassRegistration = c.classRegistration;
+        g_standin.failDialogCreation = c.dialogCreation;
+        EXPECT_EQ(RunDialogProgram(nullptr, SW_SHOWNORMAL), 1);
+        ASSERT_EQ(g_standin.messageBoxes.size(), 1u);
+        EXPECT_EQ(g_standin.messageBoxes[0].text, "Tembrel 창을 열 수 없습니다.");
+        EXPECT_EQ(g_standin.messageBoxes[0].owner, nullptr);
+        EXPECT_EQ(g_standin.dialog, nullptr);
+    }
+}
+
+}  // namespace

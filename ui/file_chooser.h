@@ -1,0 +1,15 @@
+// The system's Open dialog for subtitle files, shared by both path fields.
+#pragma once
+
+#include "win_api.h"
+
+// One chooser record for the whole process, cleared once; what the Open
+// dialog writes back into it (the filter last in use) stays for the next use.
+extern OPENFILENAMEA g_fileChooser;
+
+void InitFileChooser();
+
+// Shows the Open dialog with `path` (kPathBufferSize bytes) as the initial
+// selection; non-zero when the user confirmed a file, whose path is then in
+// `path`.
+int ChooseSubtitleFile(HWND dialog, char* path);

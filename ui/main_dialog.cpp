@@ -1,0 +1,184 @@
+// The dialog's messages and commands. A run executes inside its WM_COMMAND
+// handler: it reads the fields, moves the file to its backup, lets the engine
+// write the file anew from the backup, and undoes the move when the run fails.
+#include "main_dialog.h"
+
+#include <cstdio>
+
+#include "backup_files.h"
+#include "dialog_ids.h"
+#include "file_chooser.h"
+#include "progress.h"
+#include "result_codes.h"
+#include "subtitle_append.h"
+#include "sync_shift.h"
+#include "sync_tag_search.h"
+#include "warning_messages.h"
+
+char g_mainPath[kPathBufferSize];
+char g_appendPath[kPathBufferSize];
+std::int32_t g_busy = 0;
+
+// The engine's one link to the dialog: the bar is control 1006.
+void SetProgressBar(ProgressWindow window, std::int32_t percent) {
+    SendMessageA(GetDlgItem(static_cast<HWND>(window), IDC_PROGRESS), PBM_SETPOS,
+                 static_cast<WPARAM>(percent), 0);
+}
+
+namespace {
+
+int CanOpenForReading(const char* path) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return 0;
+    }
+    std::fclose(file);
+    return 1;
+}
+
+// Each run reports the result code that the user is told of; 0 says nothing.
+std::int32_t RunShift(HWND dialog) {
+    char path[kPathBufferSize];
+    ReadFileNameField(dialog, path);
+    if (!CanOpenForReading(path)) {
+        return RESULT_BAD_FILE;
+    }
+    ShiftParams params;
+    ReadShiftParams(dialog, path, &params.rangeStart, &params.rangeEnd, &params.shift,
+                    &params.stretch);
+    // Requests that change nothing end silently, before any file is moved.
+    if (params.shift == 0 && params.stretch == 0) {
+        return RESULT_OK;
+    }
+    if (params.rangeStart >= params.rangeEnd) {
+        return RESULT_OK;
+    }
+    char backup[kBackupNameSize];
+    FormBackupName(path, backup);
+    if (!MakeBackup(path, backup)) {
+        return RESULT_CANNOT_SAVE;
+    }
+    g_progressWindow = dialog;
+    const std::int32_t result = ShiftSyncTimes(backup, path, params.rangeStart, params.rangeEnd,
+                                               params.shift, params.stretch);
+    if (result != RESULT_OK) {
+        RestoreBackup(path, backup);
+    }
+    return result;
+}
+
+std::int32_t RunAppend(HWND dialog) {
+    char path[kPathBufferSize];
+    ReadFileNameField(dialog, path);
+    if (!CanOpenForReading(path)) {
+        return RESULT_BAD_FILE;
+    }
+    char appendPath[kPathBufferSize];
+    ReadAppendFileNameField(dialog, appendPath);
+    if (!CanOpenForReading(appendPath)) {
+        return RESULT_BAD_APPEND_FILE;
+    }
+    std::int32_t offset = 0;
+    ReadAppendOffset(dialog, &offset);
+    // Appending a file to itself: once it is moved, its content is found under
+    // the backup name only.
+    const int appendsItself = IsSameFile(path, appendPath);
+    char backup[kBackupNameSize];
+    FormBackupName(path, backup);
+    if (!MakeBackup(path, backup)) {
+        return RESULT_CANNOT_SAVE;
+    }
+    g_progressWindow = dialog;
+    const std::int32_t result =
+        AppendSubtitles(backup, appendsItself ? backup : appendPath, path, offset);
+    if (result != RESULT_OK) {
+        RestoreBackup(path, backup);
+    }
+    return result;
+}
+
+// The busy flag guards the whole handler, message box included.
+void HandleRunCommand(HWND dialog, std::int32_t (*run)(HWND)) {
+    if (g_busy == 1) {
+        return;
+    }
+    g_busy = 1;
+    const std::int32_t result = run(dialog);
+    if (result != RESULT_OK) {
+        ShowWarning(dialog, result);
+    }
+    g_busy = 0;
+}
+
+void ChooseIntoField(HWND dialog, char* path, int fieldId, void (*resetFields)(HWND)) {
+    if (!ChooseSubtitleFile(dialog, path)) {
+        return;
+    }
+    SetPathField(dialog, path, fieldId);
+    resetFields(dialog);
+    SetProgressBar(dialog, 0);
+}
+
+// Switching the unit relabels the fields; their texts stay as typed.
+void SetUnitLabels(HWND dialog, const char* unit) {
+    SetWindowTextA(GetDlgItem(dialog, IDC_RANGE_UNIT), unit);
+    SetWindowTextA(GetDlgItem(dialog, IDC_SHIFT_UNIT), unit);
+    SetWindowTextA(GetDlgItem(dialog, IDC_STRETCH_UNIT), unit);
+    SetWindowTextA(GetDlgItem(dialog, IDC_APPEND_UNIT), unit);
+}
+
+// The notification code in the high word is not looked at.
+void HandleCommand(HWND dialog, WORD id) {
+    switch (id) {
+        case IDC_OPEN_FILE:
+            ChooseIntoField(dialog, g_mainPath, IDC_FILE_NAME, ResetShiftFields);
+            break;
+        case IDC_START_SYNC:
+            HandleRunCommand(dialog, RunShift);
+            break;
+        case IDC_START_APPEND:
+            HandleRunCommand(dialog, RunAppend);
+            break;
+        case IDC_CLOSE:
+            if (g_busy == 0) {
+                PostQuitMessage(0);
+            }
+            break;
+        case IDC_UNIT_CLOCK:
+            SetUnitLabels(dialog, "mm:ss.sss");
+            break;
+        case IDC_UNIT_MSEC:
+            SetUnitLabels(dialog, "msec");
+            break;
+        case IDC_OPEN_APPEND_FILE:
+            ChooseIntoField(dialog, g_appendPath, IDC_APPEND_FILE_NAME, ResetAppendFields);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            // The controls do not exist yet.
+            g_busy = 0;
+            InitFileChooser();
+            BuildSyncTagTables();
+            return 0;
+        case WM_SHOWWINDOW:
+            ResetShiftFields(window);
+            CheckDlgButton(window, IDC_UNIT_MSEC, BST_CHECKED);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case WM_COMMAND:
+            HandleCommand(window, LOWORD(wParam));
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,19 @@
+// The dialog's window procedure: the commands of its buttons, the shift and
+// append runs with their backup-and-replace protocol, and the busy flag.
+#pragma once
+
+#include <cstdint>
+
+#include "parameter_fields.h"
+#include "win_api.h"
+
+// The files last picked with the two choosers; they are the choosers' initial
+// selections too. A path typed into a field leaves them as they are.
+extern char g_mainPath[kPathBufferSize];
+extern char g_appendPath[kPathBufferSize];
+// 1 while a run command is being handled, so that a second run and Close are
+// refused until it ends.
+extern std::int32_t g_busy;
+
+// The window procedure of class "Tembrel", which the dialog template names.
+LRESULT CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

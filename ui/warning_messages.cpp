@@ -1,0 +1,52 @@
+// The message texts live here and nowhere else: UTF-8 in the source, each
+// converted once to UTF-16 when it is first shown.
+#include "warning_messages.h"
+
+#include "result_codes.h"
+
+namespace {
+
+constexpr int kWideTextSize = 64;
+
+struct MessageText {
+    const char* text;
+    WCHAR wide[kWideTextSize];
+    int converted;
+};
+
+MessageText g_caption = {"Tembrel", {}, 0};
+
+// Indexed by result code.
+MessageText g_resultTexts[] = {
+    {"", {}, 0},
+    {"파일 이름이 잘못 되었습니다.", {}, 0},
+    {"Append할 파일 이름이 잘못 되었습니다.", {}, 0},
+    {"파일을 저장할 수 없습니다.", {}, 0},
+};
+constexpr std::int32_t kResultTextCount =
+    static_cast<std::int32_t>(sizeof(g_resultTexts) / sizeof(g_resultTexts[0]));
+
+MessageText g_startFailure = {"Tembrel 창을 열 수 없습니다.", {}, 0};
+
+LPCWSTR WideText(MessageText* message) {
+    if (!message->converted) {
+        if (MultiByteToWideChar(CP_UTF8, 0, message->text, -1, message->wide, kWideTextSize) == 0) {
+            message->wide[0] = 0;
+        }
+        message->converted = 1;
+    }
+    return message->wide;
+}
+
+}  // namespace
+
+void ShowWarning(HWND owner, std::int32_t code) {
+    // Every failed run leaves the file unsaved; a code without a text of its
+    // own is reported as such.
+    const std::int32_t index = (code > 0 && code < kResultTextCount) ? code : RESULT_CANNOT_SAVE;
+    MessageBoxW(owner, WideText(&g_resultTexts[index]), WideText(&g_caption), MB_ICONWARNING);
+}
+
+void ShowStartFailure() {
+    MessageBoxW(nullptr, WideText(&g_startFailure), WideText(&g_caption), MB_ICONERROR);
+}

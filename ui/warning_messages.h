@@ -1,0 +1,14 @@
+// The messages the user reads: one warning per result code, and the notice that
+// the program could not start. Shown with MessageBoxW, so that the Korean texts
+// read right whatever the system's code page is.
+#pragma once
+
+#include <cstdint>
+
+#include "win_api.h"
+
+// Shows the warning of a non-zero result code, owned by the dialog.
+void ShowWarning(HWND owner, std::int32_t code);
+
+// Tells the user that the dialog could not be opened.
+void ShowStartFailure();

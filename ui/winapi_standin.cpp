@@ -1,0 +1,444 @@
+// The stand-in Win32 layer: one in-memory dialog with the template's controls,
+// a posted-message queue, and records of what the program showed.
+#include "winapi_standin.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+struct StandinWindow {
+    int id;  // the control id; 0 for the dialog
+    const char* className;
+    std::string text;
+    UINT checked;
+    int position;  // of a progress bar
+    int visible;
+    int radio;  // an auto radio button of the unit group
+    WNDPROC procedure;
+    StandinWindow* parent;
+};
+
+StandinState g_standin;
+
+namespace {
+
+struct TemplateControl {
+    int id;
+    const char* className;
+    const char* text;
+    int radio;
+};
+
+// The controls of dialog 102 that carry an id, as the resource script has them.
+constexpr TemplateControl kTemplateControls[] = {
+    {1000, "Edit", "", 0},
+    {1001, "Button", "파일열기", 0},
+    {1002, "Edit", "", 0},
+    {1014, "Static", "msec", 0},
+    {1003, "Edit", "", 0},
+    {1004, "Edit", "", 0},
+    {1005, "Button", "Start Synchronization", 0},
+    {1009, "Static", "msec", 0},
+    {1006, "msctls_progress32", "Progress1", 0},
+    {1008, "Button", "Close", 0},
+    {1010, "Button", "mm:ss.sss", 1},
+    {1011, "Button", "msec", 1},
+    {1012, "Edit", "", 0},
+    {1013, "Static", "msec", 0},
+    {1015, "Edit", "", 0},
+    {1016, "Button", "파일열기", 0},
+    {1017, "Edit", "", 0},
+    {1018, "Static", "msec", 0},
+    {1007, "Button", "추가하기", 0},
+};
+constexpr int kDialogTemplateId = 102;
+constexpr char kDialogClassName[] = "Tembrel";
+
+// Windows live until the next reset, so handles stay valid within a test.
+std::vector<std::unique_ptr<StandinWindow>> g_windows;
+
+HWND NewWindow(int id, const char* className, const char* text, HWND parent) {
+    auto window = std::make_unique<StandinWindow>();
+    window->id = id;
+    window->className = className;
+    window->text = text;
+    window->checked = BST_UNCHECKED;
+    window->position = 0;
+    window->visible = 0;
+    window->radio = 0;
+    window->procedure = nullptr;
+    window->parent = parent;
+    g_windows.push_back(std::move(window));
+    return g_windows.back().get();
+}
+
+bool IsClass(HWND window, const char* className) {
+    return std::strcmp(window->className, className) == 0;
+}
+
+void AppendUtf8(std::string* text, std::uint32_t code) {
+    if (code < 0x80) {
+        text->push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        text->push_back(static_cast<char>(0xC0 | (code >> 6)));
+        text->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        text->push_back(static_cast<char>(0xE0 | (code >> 12)));
+        text->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        text->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        text->push_back(static_cast<char>(0xF0 | (code >> 18)));
+        text->push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        text->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        text->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+}
+
+std::string WideToUtf8(LPCWSTR wide) {
+    std::string text;
+    for (; wide != nullptr && *wide != 0; ++wide) {
+        AppendUtf8(&text, static_cast<std::uint32_t>(*wide));
+    }
+    return text;
+}
+
+// Decodes one UTF-8 sequence at text[*at]; an invalid byte stands for itself.
+std::uint32_t DecodeUtf8(const unsigned char* text, std::size_t length, std::size_t* at) {
+    const unsigned char lead = text[*at];
+    int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (*at + static_cast<std::size_t>(extra) >= length) {
+        extra = 0;
+    }
+    std::uint32_t code = extra == 0 ? lead : (lead & (0x3Fu >> extra));
+    for (int k = 1; k <= extra; ++k) {
+        code = (code << 6) | (text[*at + static_cast<std::size_t>(k)] & 0x3Fu);
+    }
+    *at += 1 + static_cast<std::size_t>(extra);
+    return code;
+}
+
+// Handles a message to a control as the system's control classes do.
+LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETTEXT:
+            control->text = reinterpret_cast<LPCSTR>(lParam);
+            return TRUE;
+        case WM_GETTEXT: {
+            const auto count = static_cast<std::size_t>(wParam);
+            if (count == 0) {
+                return 0;
+            }
+            const std::size_t copied = std::min(count - 1, control->text.size());
+            std::memcpy(reinterpret_cast<LPSTR>(lParam), control->text.data(), copied);
+            reinterpret_cast<LPSTR>(lParam)[copied] = '\0';
+            return static_cast<LRESULT>(copied);
+        }
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(control->text.size());
+        case BM_GETCHECK:
+            return control->checked;
+        case BM_SETCHECK:
+            control->checked = static_cast<UINT>(wParam);
+            return 0;
+        case BM_CLICK:
+            if (!IsClass(control, "Button")) {
+                return 0;
+            }
+            if (control->radio) {
+                CheckDlgButton(control->parent, 1010, BST_UNCHECKED);
+                CheckDlgButton(control->parent, 1011, BST_UNCHECKED);
+                control->checked = BST_CHECKED;
+            }
+            return SendMessageA(control->parent, WM_COMMAND,
+                                MAKEWPARAM(static_cast<WORD>(control->id), BN_CLICKED),
+                                reinterpret_cast<LPARAM>(control));
+        case PBM_SETPOS: {
+            if (!IsClass(control, "msctls_progress32")) {
+                return 0;
+            }
+            const int previous = control->position;
+            control->position = static_cast<int>(wParam);
+            g_standin.progressPositions.push_back(control->position);
+            if (g_standin.onProgress) {
+                g_standin.onProgress(control->position);
+            }
+            return previous;
+        }
+        case PBM_GETPOS:
+            return control->position;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+void ResetStandin() {
+    g_windows.clear();
+    g_standin = StandinState{};
+}
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls) {
+    if (g_standin.failCommonControls || controls->dwSize != sizeof(INITCOMMONCONTROLSEX)) {
+        return FALSE;
+    }
+    g_standin.commonControlClasses |= controls->dwICC;
+    return TRUE;
+}
+
+ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
+    if (g_standin.failClassRegistration || windowClass->cbSize != sizeof(WNDCLASSEXA)) {
+        return 0;
+    }
+    g_standin.registeredClass = *windowClass;
+    g_standin.classRegistered = 1;
+    return 0xC001;
+}
+
+// Icons and cursors are told apart by their resource numbers alone.
+HICON LoadIconA(HINSTANCE /*instance*/, LPCSTR name) {
+    return reinterpret_cast<HICON>(0x10000 + reinterpret_cast<std::uintptr_t>(name));
+}
+
+HCURSOR LoadCursorA(HINSTANCE /*instance*/, LPCSTR name) {
+    return reinterpret_cast<HCURSOR>(0x20000 + reinterpret_cast<std::uintptr_t>(name));
+}
+
+HWND CreateDialogParamA(HINSTANCE /*instance*/, LPCSTR templateName, HWND /*owner*/,
+                        DLGPROC /*procedure*/, LPARAM /*parameter*/) {
+    const bool classReady =
+        g_standin.classRegistered &&
+        std::strcmp(g_standin.registeredClass.lpszClassName, kDialogClassName) == 0;
+    if (g_standin.failDialogCreation || !classReady ||
+        templateName != MAKEINTRESOURCEA(kDialogTemplateId)) {
+        return nullptr;
+    }
+    HWND dialog = NewWindow(0, kDialogClassName, "Tembrel", nullptr);
+    dialog->procedure = g_standin.registeredClass.lpfnWndProc;
+    g_standin.dialog = dialog;
+    // As with a real dialog: WM_CREATE reaches the class procedure before any
+    // control exists.
+    if (dialog->procedure(dialog, WM_CREATE, 0, 0) == -1) {
+        return nullptr;
+    }
+    for (const TemplateControl& control : kTemplateControls) {
+        HWND window = NewWindow(control.id, control.className, control.text, dialog);
+        window->radio = control.radio;
+        window->visible = 1;
+    }
+    return dialog;
+}
+
+BOOL ShowWindow(HWND window, int showCommand) {
+    const int wasVisible = window->visible;
+    const int show = showCommand != SW_HIDE ? 1 : 0;
+    if (show != wasVisible && window->procedure != nullptr) {
+        window->procedure(window, WM_SHOWWINDOW, static_cast<WPARAM>(show), 0);
+    }
+    window->visible = show;
+    return wasVisible;
+}
+
+BOOL DestroyWindow(HWND window) {
+    if (window->procedure != nullptr) {
+        window->procedure(window, WM_DESTROY, 0, 0);
+    }
+    window->visible = 0;
+    return TRUE;
+}
+
+// An empty queue is the moment the test acts, as a user would; when it posts
+// nothing, the loop stops as if GetMessageA failed, so that a test never waits
+// for input that will not come.
+BOOL GetMessageA(MSG* message, HWND /*window*/, UINT /*first*/, UINT /*last*/) {
+    if (g_standin.queue.empty() && g_standin.onIdle) {
+        const std::function<void()> act = g_standin.onIdle;
+        g_standin.onIdle = nullptr;
+        act();
+    }
+    if (g_standin.queue.empty()) {
+        return -1;
+    }
+    *message = g_standin.queue.front();
+    g_standin.queue.pop_front();
+    return message->message == WM_QUIT ? FALSE : TRUE;
+}
+
+BOOL TranslateMessage(const MSG* /*message*/) {
+    return FALSE;
+}
+
+LRESULT DispatchMessageA(const MSG* message) {
+    return SendMessageA(message->hwnd, message->message, message->wParam, message->lParam);
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    g_standin.queue.push_back(MSG{window, message, wParam, lParam});
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+    PostMessageA(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0);
+}
+
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window == nullptr) {
+        return 0;
+    }
+    if (window->procedure != nullptr) {
+        return window->procedure(window, message, wParam, lParam);
+    }
+    return ControlMessage(window, message, wParam, lParam);
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    if (message == WM_CLOSE) {
+        DestroyWindow(window);
+    }
+    return 0;
+}
+
+HWND GetDlgItem(HWND dialog, int id) {
+    for (const auto& window : g_windows) {
+        if (window->parent == dialog && window->id == id) {
+            return window.get();
+        }
+    }
+    return nullptr;
+}
+
+int GetWindowTextA(HWND window, LPSTR text, int count) {
+    if (window == nullptr || count <= 0) {
+        return 0;
+    }
+    return static_cast<int>(ControlMessage(window, WM_GETTEXT, static_cast<WPARAM>(count),
+                                           reinterpret_cast<LPARAM>(text)));
+}
+
+BOOL SetWindowTextA(HWND window, LPCSTR text) {
+    if (window == nullptr) {
+        return FALSE;
+    }
+    window->text = text;
+    return TRUE;
+}
+
+BOOL CheckDlgButton(HWND dialog, int id, UINT check) {
+    HWND button = GetDlgItem(dialog, id);
+    if (button == nullptr) {
+        return FALSE;
+    }
+    button->checked = check;
+    return TRUE;
+}
+
+UINT IsDlgButtonChecked(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    return button == nullptr ? BST_UNCHECKED : button->checked;
+}
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    g_standin.messageBoxes.push_back(
+        StandinMessageBox{owner, WideToUtf8(text), WideToUtf8(caption), type});
+    if (g_standin.onMessageBox) {
+        g_standin.onMessageBox();
+    }
+    return IDOK;
+}
+
+// Only CP_UTF8 with a NUL-terminated text, which is all the program converts.
+int MultiByteToWideChar(UINT codePage, DWORD /*flags*/, LPCSTR text, int length, LPWSTR wide,
+                        int wideCount) {
+    if (codePage != CP_UTF8 || length != -1) {
+        return 0;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    const std::size_t size = std::strlen(text);
+    int needed = 0;
+    std::size_t at = 0;
+    for (;;) {
+        const std::uint32_t code = at < size ? DecodeUtf8(bytes, size, &at) : 0;
+        if (wideCount != 0) {
+            if (needed >= wideCount) {
+                return 0;
+            }
+            wide[needed] = static_cast<WCHAR>(code);
+        }
+        ++needed;
+        if (code == 0) {
+            return needed;
+        }
+    }
+}
+
+BOOL GetOpenFileNameA(OPENFILENAMEA* record) {
+    StandinChooserCall call{*record, std::string(), std::string(record->lpstrFile)};
+    for (LPCSTR entry = record->lpstrFilter; entry != nullptr && *entry != '\0';
+         entry += std::strlen(entry) + 1) {
+        call.filter.append(entry, std::strlen(entry) + 1);
+    }
+    call.filter.push_back('\0');
+    g_standin.chooserCalls.push_back(call);
+    if (g_standin.chooserAnswers.empty()) {
+        return FALSE;
+    }
+    const StandinChooserAnswer answer = g_standin.chooserAnswers.front();
+    g_standin.chooserAnswers.pop_front();
+    if (!answer.confirm || answer.path.size() >= record->nMaxFile) {
+        return FALSE;
+    }
+    std::memcpy(record->lpstrFile, answer.path.c_str(), answer.path.size() + 1);
+    // As the system's chooser does: the filter in use when the user confirmed
+    // stays in the record.
+    record->nFilterIndex = 2;
+    return TRUE;
+}
+
+// A file handle is the descriptor, kept clear of null and INVALID_HANDLE_VALUE.
+HANDLE CreateFileA(LPCSTR path, DWORD /*access*/, DWORD /*share*/, void* /*security*/,
+                   DWORD disposition, DWORD /*flags*/, HANDLE /*templateFile*/) {
+    if (disposition != OPEN_EXISTING) {
+        return INVALID_HANDLE_VALUE;
+    }
+    const int descriptor = open(path, O_RDONLY);
+    if (descriptor < 0) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(descriptor) + 16);
+}
+
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information) {
+    struct stat status;
+    if (fstat(static_cast<int>(reinterpret_cast<std::intptr_t>(file) - 16), &status) != 0) {
+        return FALSE;
+    }
+    const auto index = static_cast<std::uint64_t>(status.st_ino);
+    *information = BY_HANDLE_FILE_INFORMATION{};
+    information->dwVolumeSerialNumber = static_cast<DWORD>(status.st_dev);
+    information->nNumberOfLinks = static_cast<DWORD>(status.st_nlink);
+    information->nFileIndexHigh = static_cast<DWORD>(index >> 32);
+    information->nFileIndexLow = static_cast<DWORD>(index & 0xFFFFFFFFu);
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle) {
+    return close(static_cast<int>(reinterpret_cast<std::intptr_t>(handle) - 16)) == 0 ? TRUE
+                                                                                      : FALSE;
+}
+
+void ClickControl(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void TypeIntoControl(HWND dialog, int id, const char* text) {
+    SetWindowTextA(GetDlgItem(dialog, id), text);
+}
+
+std::string ControlText(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    return control == nullptr ? std::string() : control->text;
+}

@@ -1,0 +1,255 @@
+// A small stand-in for the Win32 names the dialog calls, for systems without
+// Windows. It keeps one dialog in memory with the template's control ids, runs
+// a posted-message queue, records every message box and progress position and
+// answers the file chooser as a test scripts it. Names, types and constants
+// follow Win32 so that the dialog's sources compile unchanged against either.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+// --- Types ---
+
+using BOOL = int;
+using UINT = unsigned int;
+using LONG = std::int32_t;
+using DWORD = std::uint32_t;
+using WORD = std::uint16_t;
+using ATOM = WORD;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+using INT_PTR = std::intptr_t;
+using CHAR = char;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using WCHAR = wchar_t;
+using LPWSTR = WCHAR*;
+using LPCWSTR = const WCHAR*;
+using HANDLE = void*;
+
+struct StandinWindow;
+struct StandinInstance;
+struct StandinIcon;
+struct StandinBrush;
+struct StandinMenu;
+using HWND = StandinWindow*;
+using HINSTANCE = StandinInstance*;
+using HICON = StandinIcon*;
+using HCURSOR = StandinIcon*;
+using HBRUSH = StandinBrush*;
+using HMENU = StandinMenu*;
+
+#define CALLBACK
+#define WINAPI
+#define TRUE 1
+#define FALSE 0
+
+using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+struct WNDCLASSEXA {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+    HICON hIconSm;
+};
+
+struct OPENFILENAMEA {
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HINSTANCE hInstance;
+    LPCSTR lpstrFilter;
+    LPSTR lpstrCustomFilter;
+    DWORD nMaxCustFilter;
+    DWORD nFilterIndex;
+    LPSTR lpstrFile;
+    DWORD nMaxFile;
+    LPSTR lpstrFileTitle;
+    DWORD nMaxFileTitle;
+    LPCSTR lpstrInitialDir;
+    LPCSTR lpstrTitle;
+    DWORD Flags;
+    WORD nFileOffset;
+    WORD nFileExtension;
+    LPCSTR lpstrDefExt;
+    LPARAM lCustData;
+    void* lpfnHook;
+    LPCSTR lpTemplateName;
+    void* pvReserved;
+    DWORD dwReserved;
+    DWORD FlagsEx;
+};
+
+struct INITCOMMONCONTROLSEX {
+    DWORD dwSize;
+    DWORD dwICC;
+};
+
+struct BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+};
+
+// --- Constants ---
+
+inline constexpr UINT WM_CREATE = 0x0001;
+inline constexpr UINT WM_DESTROY = 0x0002;
+inline constexpr UINT WM_SETTEXT = 0x000C;
+inline constexpr UINT WM_GETTEXT = 0x000D;
+inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
+inline constexpr UINT WM_CLOSE = 0x0010;
+inline constexpr UINT WM_QUIT = 0x0012;
+inline constexpr UINT WM_SHOWWINDOW = 0x0018;
+inline constexpr UINT WM_COMMAND = 0x0111;
+inline constexpr UINT WM_USER = 0x0400;
+inline constexpr UINT BM_GETCHECK = 0x00F0;
+inline constexpr UINT BM_SETCHECK = 0x00F1;
+inline constexpr UINT BM_CLICK = 0x00F5;
+inline constexpr UINT PBM_SETPOS = WM_USER + 2;
+inline constexpr UINT PBM_GETPOS = WM_USER + 8;
+
+inline constexpr UINT BST_UNCHECKED = 0;
+inline constexpr UINT BST_CHECKED = 1;
+inline constexpr WORD BN_CLICKED = 0;
+inline constexpr UINT CS_VREDRAW = 0x0001;
+inline constexpr UINT CS_HREDRAW = 0x0002;
+inline constexpr int DLGWINDOWEXTRA = 30;
+inline constexpr int COLOR_BTNFACE = 15;
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr UINT MB_OK = 0x00000000;
+inline constexpr UINT MB_ICONERROR = 0x00000010;
+inline constexpr UINT MB_ICONWARNING = 0x00000030;
+inline constexpr int IDOK = 1;
+inline constexpr DWORD ICC_PROGRESS_CLASS = 0x00000020;
+inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
+inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
+inline constexpr DWORD OPENFILENAME_SIZE_VERSION_400A =
+    offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+inline constexpr UINT CP_UTF8 = 65001;
+inline constexpr DWORD FILE_SHARE_READ = 0x00000001;
+inline constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
+inline constexpr DWORD FILE_SHARE_DELETE = 0x00000004;
+inline constexpr DWORD OPEN_EXISTING = 3;
+inline constexpr DWORD FILE_FLAG_BACKUP_SEMANTICS = 0x02000000;
+inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+
+inline WORD LOWORD(std::uintptr_t value) {
+    return static_cast<WORD>(value & 0xFFFF);
+}
+inline WORD HIWORD(std::uintptr_t value) {
+    return static_cast<WORD>((value >> 16) & 0xFFFF);
+}
+inline WPARAM MAKEWPARAM(WORD low, WORD high) {
+    return static_cast<WPARAM>(low) | (static_cast<WPARAM>(high) << 16);
+}
+inline LPSTR MAKEINTRESOURCEA(int id) {
+    return reinterpret_cast<LPSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id)));
+}
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+
+// --- Functions ---
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls);
+ATOM RegisterClassExA(const WNDCLASSEXA* windowClass);
+HICON LoadIconA(HINSTANCE instance, LPCSTR name);
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC procedure,
+                        LPARAM parameter);
+BOOL ShowWindow(HWND window, int showCommand);
+BOOL DestroyWindow(HWND window);
+BOOL GetMessageA(MSG* message, HWND window, UINT first, UINT last);
+BOOL TranslateMessage(const MSG* message);
+LRESULT DispatchMessageA(const MSG* message);
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+HWND GetDlgItem(HWND dialog, int id);
+int GetWindowTextA(HWND window, LPSTR text, int count);
+BOOL SetWindowTextA(HWND window, LPCSTR text);
+BOOL CheckDlgButton(HWND dialog, int id, UINT check);
+UINT IsDlgButtonChecked(HWND dialog, int id);
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide,
+                        int wideCount);
+BOOL GetOpenFileNameA(OPENFILENAMEA* record);
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, void* security, DWORD disposition,
+                   DWORD flags, HANDLE templateFile);
+BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information);
+BOOL CloseHandle(HANDLE handle);
+
+// --- What a test sees and scripts ---
+
+struct StandinMessageBox {
+    HWND owner;
+    std::string text;  // UTF-8
+    std::string caption;
+    UINT type;
+};
+
+struct StandinChooserCall {
+    OPENFILENAMEA record;     // as the program passed it
+    std::string filter;       // the filter list up to its closing double NUL
+    std::string initialFile;  // what lpstrFile held
+};
+
+struct StandinChooserAnswer {
+    int confirm;       // 0: the user cancels
+    std::string path;  // the chosen file
+};
+
+struct StandinState {
+    // scripted by the test
+    int failCommonControls;
+    int failClassRegistration;
+    int failDialogCreation;
+    std::deque<StandinChooserAnswer> chooserAnswers;
+    std::function<void()> onMessageBox;   // runs while a message box is open
+    std::function<void(int)> onProgress;  // runs for every PBM_SETPOS
+    std::function<void()> onIdle;         // runs when the loop finds the queue empty
+    // recorded
+    DWORD commonControlClasses;
+    int classRegistered;
+    WNDCLASSEXA registeredClass;
+    HWND dialog;
+    std::vector<StandinMessageBox> messageBoxes;
+    std::vector<int> progressPositions;
+    std::vector<StandinChooserCall> chooserCalls;
+    std::deque<MSG> queue;
+};
+
+extern StandinState g_standin;
+
+// Forgets every window, class, script and record.
+void ResetStandin();
+// Clicks a control as BM_CLICK does: a radio button is checked, then the
+// dialog hears WM_COMMAND with BN_CLICKED.
+void ClickControl(HWND dialog, int id);
+void TypeIntoControl(HWND dialog, int id, const char* text);
+std::string ControlText(HWND dialog, int id);
