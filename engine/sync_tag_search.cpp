@@ -10,6 +10,10 @@ char g_lowercaseTag[kSyncTagSize + 1];
 
 namespace {
 
+// The bad-character entry of each byte's upper-case form, so that the search
+// folds the case of a text byte with one lookup.
+std::int32_t g_foldedBadCharacterTable[256];
+
 int IsPatternLength(std::int32_t length) {
     return length >= 1 && length <= kMaxPatternLength;
 }
@@ -83,6 +87,10 @@ int BuildSyncTagTables() {
         g_lowercaseTag[k] = LowerCase(kSyncTag[k]);
     }
     g_lowercaseTag[kSyncTagSize] = '\0';
+    for (int byte = 0; byte < 256; ++byte) {
+        g_foldedBadCharacterTable[byte] =
+            g_badCharacterTable[UpperCase(static_cast<unsigned char>(byte))];
+    }
     return 1;
 }
 
@@ -93,29 +101,42 @@ int FindSyncTag(const char* text, std::int32_t count, const char* pattern,
         return 0;
     }
     const std::int32_t m = patternLength - 1;
-    std::int32_t i = m;
+    const char last = pattern[m];
+    const char lastLower = g_lowercaseTag[m];
     std::int32_t n = m;
-    while (i >= 0 && n < count) {
+    while (n < count) {
+        // A fresh alignment: its last byte decides most steps alone, and a
+        // mismatch there moves by the bad-character entry (the good-suffix
+        // entry of the last position is 1, never more).
         const char t = text[n];
-        if (t == pattern[i] || t == g_lowercaseTag[i]) {
-            --i;
-            --n;
+        if (t != last && t != lastLower) {
+            const std::int32_t bad = g_foldedBadCharacterTable[static_cast<unsigned char>(t)];
+            const std::int32_t step = bad > 1 ? bad : 1;
+            if (step >= count - n) {
+                return 0;
+            }
+            n += step;
             continue;
         }
-        const std::int32_t bad = g_badCharacterTable[UpperCase(static_cast<unsigned char>(t))];
+        std::int32_t i = m - 1;
+        std::int32_t at = n - 1;
+        while (i >= 0 && (text[at] == pattern[i] || text[at] == g_lowercaseTag[i])) {
+            --i;
+            --at;
+        }
+        if (i < 0) {
+            *matchOffset = at + 1;
+            return 1;
+        }
+        const std::int32_t bad = g_foldedBadCharacterTable[static_cast<unsigned char>(text[at])];
         const std::int32_t good = g_goodSuffixTable[i];
         const std::int32_t step = (good > bad) ? good : bad;
-        if (step >= count - n) {
+        if (step >= count - at) {
             return 0;
         }
-        n += step;
-        i = m;
+        n = at + step;
     }
-    if (i >= 0) {
-        return 0;
-    }
-    *matchOffset = n + 1;
-    return 1;
+    return 0;
 }
 
 int StartsWithTag(const char* text, std::int32_t textLength, const char* tag,

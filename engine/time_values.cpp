@@ -127,7 +127,15 @@ double ConvertDecimal(const char* text, std::size_t length) {
 }
 
 int SyncTimeValue(const char* timeText, std::int32_t* value) {
-    const std::int64_t wide = ConvertInteger(timeText, std::strlen(timeText));
+    // A time text is a sign and at most 15 digits and dots, so 64 bits hold the
+    // value of its digits exactly; it holds no white space.
+    const bool negative = timeText[0] == '-';
+    const char* at = (timeText[0] == '-' || timeText[0] == '+') ? timeText + 1 : timeText;
+    std::int64_t wide = 0;
+    for (int k = 0; k < kMaxTokenText && IsDigit(static_cast<unsigned char>(at[k])); ++k) {
+        wide = wide * 10 + (at[k] - '0');
+    }
+    wide = negative ? -wide : wide;
     if (wide < kInt32Min || wide > kInt32Max) {
         return 0;
     }
@@ -169,15 +177,14 @@ std::int32_t ParseClockTime(const char* text) {
 }
 
 int FormatDecimal(std::uint32_t value, char* text) {
-    char reversed[10];
-    int count = 0;
+    char digits[10];
+    int at = 10;
     do {
-        reversed[count++] = static_cast<char>('0' + value % 10);
+        digits[--at] = static_cast<char>('0' + value % 10);
         value /= 10;
     } while (value != 0);
-    for (int k = 0; k < count; ++k) {
-        text[k] = reversed[count - 1 - k];
-    }
+    const int count = 10 - at;
+    std::memcpy(text, digits + at, static_cast<std::size_t>(count));
     text[count] = '\0';
     return count;
 }

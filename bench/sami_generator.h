@@ -1,0 +1,13 @@
+// Realistic SAMI files for the benchmarks: a HEAD with a STYLE block, then a cue
+// every 50 to 100 bytes with Korean text in CP949 and CR LF line ends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Writes about `size` bytes (never less) to `path`; returns false if it cannot.
+bool WriteGeneratedSami(const std::string& path, std::int64_t size, unsigned seed);
+
+// A plain buffered copy through the standard streams in 1 MiB blocks: the floor
+// that the runs are measured against. Returns false if any step fails.
+bool CopyFileBuffered(const std::string& from, const std::string& to);
