@@ -5,3 +5,10 @@ if(TEMBREL_SANITIZE)
     target_compile_options(tembrel_options INTERFACE ${_tembrel_san})
     target_link_options(tembrel_options INTERFACE ${_tembrel_san})
 endif()
+
+# The fuzz targets: coverage for libFuzzer on every unit, with both sanitizers.
+if(TEMBREL_BUILD_FUZZ)
+    set(_tembrel_fuzz -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+    target_compile_options(tembrel_options INTERFACE ${_tembrel_fuzz})
+    target_link_options(tembrel_options INTERFACE ${_tembrel_fuzz})
+endif()

@@ -1,0 +1,94 @@
+// The shift run on arbitrary contents and parameters. The run through a small
+// window (so that its edges cut tags, blanks and digit runs) and through the
+// whole file buffer must both equal the content handled in one piece, and no
+// byte outside the time texts behind sync tags may change.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "fuzz_files.h"
+#include "one_piece_shift.h"
+#include "progress.h"
+#include "sync_file_walk.h"
+#include "sync_shift.h"
+#include "sync_tag_search.h"
+
+namespace {
+
+std::int32_t TakeInt32(const std::uint8_t* data) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, data, sizeof bits);
+    // Small values are the interesting ones: keep most of them small.
+    if ((bits & 0x80000000u) == 0) {
+        bits &= 0x3FFFFu;
+        return static_cast<std::int32_t>(bits);
+    }
+    std::int32_t value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+bool IsTimeByte(char c) {
+    return c == ' ' || c == '\t' || c == '+' || c == '-' || c == '.' || (c >= '0' && c <= '9');
+}
+
+// The text with every run of blanks, signs, digits and dots behind a sync tag
+// removed: what must stay the same whatever the shift did.
+std::string WithoutTimes(const std::string& text) {
+    std::string kept;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        bool tag = at + kSyncTagSize <= text.size();
+        for (int k = 0; tag && k < kSyncTagSize; ++k) {
+            auto c = static_cast<unsigned char>(text[at + static_cast<std::size_t>(k)]);
+            c = (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
+            tag = c == static_cast<unsigned char>(kSyncTag[k]);
+        }
+        if (!tag) {
+            kept += text[at++];
+            continue;
+        }
+        kept.append(text, at, kSyncTagSize);
+        at += kSyncTagSize;
+        while (at < text.size() && IsTimeByte(text[at])) {
+            ++at;
+        }
+    }
+    return kept;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const int built = BuildSyncTagTables();
+    (void)built;
+    if (size < 17) {
+        return 0;
+    }
+    ShiftParams p{TakeInt32(data), TakeInt32(data + 4), TakeInt32(data + 8), TakeInt32(data + 12)};
+    if (data[16] & 1) {
+        p.stretch = 0;
+    }
+    const auto window = static_cast<std::int32_t>(16 + data[16] % 100);
+    const std::string input(reinterpret_cast<const char*>(data + 17), size - 17);
+    const std::string in = FuzzPath("in.smi");
+    const std::string out = FuzzPath("out.smi");
+    if (!WriteWhole(in, input)) {
+        std::abort();
+    }
+    const OnePieceResult expected = ShiftInOnePiece(input, p, 0);
+    for (std::int32_t size_ : {window, kFileBufferSize}) {
+        g_lastPercent = 0;
+        g_fuzzPercents.clear();
+        if (ShiftSyncTimesInWindow(in.c_str(), out.c_str(), p, size_) != 0 ||
+            ReadWhole(out) != expected.output || g_fuzzPercents != expected.percents ||
+            FindLastSyncTimeInWindow(in.c_str(), size_) != expected.last) {
+            std::abort();
+        }
+    }
+    if (WithoutTimes(expected.output) != WithoutTimes(input)) {
+        std::abort();
+    }
+    return 0;
+}
