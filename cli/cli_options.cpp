@@ -1,0 +1,225 @@
+// The command line: a command word, then options and files in any order.
+// Options take "--name=value" or "--name value"; in the second form the next
+// argument is the value whatever it starts with, so "--shift -1500" works.
+// "--" ends the options, for files whose names begin with '-'.
+#include "cli_options.h"
+
+#include <cstring>
+
+#include "time_argument.h"
+
+namespace {
+
+enum OptionField : int {
+    FIELD_START,
+    FIELD_END,
+    FIELD_SHIFT,
+    FIELD_STRETCH,
+    FIELD_OFFSET,
+    FIELD_OUTPUT,
+};
+
+constexpr unsigned kForShift = 1u;
+constexpr unsigned kForAppend = 2u;
+
+struct OptionSpec {
+    const char* name;  // without the leading "--"
+    OptionField field;
+    unsigned commands;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {"start", FIELD_START, kForShift},    {"end", FIELD_END, kForShift},
+    {"shift", FIELD_SHIFT, kForShift},    {"stretch", FIELD_STRETCH, kForShift},
+    {"offset", FIELD_OFFSET, kForAppend}, {"output", FIELD_OUTPUT, kForShift | kForAppend},
+};
+
+unsigned CommandBit(CliCommand command) {
+    if (command == COMMAND_SHIFT) {
+        return kForShift;
+    }
+    return command == COMMAND_APPEND ? kForAppend : 0u;
+}
+
+const char* CommandName(CliCommand command) {
+    if (command == COMMAND_SHIFT) {
+        return "shift";
+    }
+    return command == COMMAND_APPEND ? "append" : "last";
+}
+
+void SetDefaults(CliRequest* request) {
+    request->rangeStart = 0;
+    request->rangeEnd = 0;
+    request->endIsLastSync = 1;
+    request->shift = 0;
+    request->stretch = 0;
+    request->offset = 0;
+    request->outputPath = nullptr;
+    request->files.clear();
+}
+
+int ReadCommandWord(const char* word, CliRequest* request, std::string* error) {
+    if (std::strcmp(word, "shift") == 0) {
+        request->command = COMMAND_SHIFT;
+    } else if (std::strcmp(word, "append") == 0) {
+        request->command = COMMAND_APPEND;
+    } else if (std::strcmp(word, "last") == 0) {
+        request->command = COMMAND_LAST;
+    } else if (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0) {
+        request->command = COMMAND_HELP;
+    } else if (std::strcmp(word, "--version") == 0) {
+        request->command = COMMAND_VERSION;
+    } else {
+        *error =
+            (word[0] == '-' ? "unknown option '" : "unknown command '") + std::string(word) + "'";
+        return 0;
+    }
+    return 1;
+}
+
+// The spec of "--name" (the text up to any '='), or null.
+const OptionSpec* FindOption(const char* text, std::size_t nameLength, CliCommand command) {
+    for (const OptionSpec& spec : kOptions) {
+        if ((spec.commands & CommandBit(command)) != 0 && std::strlen(spec.name) == nameLength &&
+            std::strncmp(spec.name, text, nameLength) == 0) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+int StoreTime(const char* optionName, const char* value, std::int32_t* field, std::string* error) {
+    if (!ReadTimeArgument(value, field)) {
+        *error = "bad TIME '" + std::string(value) + "' for " + optionName +
+                 " (whole milliseconds such as -250, or minutes:seconds such as 1:30.5, "
+                 "within 32 bits)";
+        return 0;
+    }
+    return 1;
+}
+
+int StoreOption(const OptionSpec& spec, const char* optionName, const char* value,
+                CliRequest* request, std::string* error) {
+    switch (spec.field) {
+        case FIELD_START:
+            return StoreTime(optionName, value, &request->rangeStart, error);
+        case FIELD_END:
+            if (std::strcmp(value, "E") == 0 || std::strcmp(value, "e") == 0) {
+                request->endIsLastSync = 1;
+                return 1;
+            }
+            request->endIsLastSync = 0;
+            return StoreTime(optionName, value, &request->rangeEnd, error);
+        case FIELD_SHIFT:
+            return StoreTime(optionName, value, &request->shift, error);
+        case FIELD_STRETCH:
+            return StoreTime(optionName, value, &request->stretch, error);
+        case FIELD_OFFSET:
+            return StoreTime(optionName, value, &request->offset, error);
+        case FIELD_OUTPUT:
+            if (value[0] == '\0') {
+                *error = "empty output name for " + std::string(optionName);
+                return 0;
+            }
+            request->outputPath = value;
+            return 1;
+    }
+    return 0;
+}
+
+// Reads the option at argv[*index], and its value from the next argument when
+// it is not joined with '='; *index is left on the last argument used.
+int ReadOption(int argc, char** argv, int* index, CliRequest* request, std::string* error) {
+    const char* argument = argv[*index];
+    const char* name = nullptr;
+    std::size_t nameLength = 0;
+    const char* value = nullptr;
+    std::string shownName(argument);
+    if (argument[1] == '-') {
+        name = argument + 2;
+        const char* equals = std::strchr(name, '=');
+        nameLength =
+            equals != nullptr ? static_cast<std::size_t>(equals - name) : std::strlen(name);
+        value = equals != nullptr ? equals + 1 : nullptr;
+        shownName = "--" + std::string(name, nameLength);
+    } else if (argument[1] == 'o') {
+        name = "output";
+        nameLength = 6;
+        value = argument[2] != '\0' ? argument + 2 : nullptr;
+        shownName = "-o";
+    }
+    const OptionSpec* spec =
+        name != nullptr ? FindOption(name, nameLength, request->command) : nullptr;
+    if (spec == nullptr) {
+        *error = "unknown option '" + shownName + "' for '" + CommandName(request->command) + "'";
+        return 0;
+    }
+    if (value == nullptr) {
+        if (*index + 1 >= argc) {
+            *error = "option '" + shownName + "' needs a value";
+            return 0;
+        }
+        *index += 1;
+        value = argv[*index];
+    }
+    return StoreOption(*spec, shownName.c_str(), value, request, error);
+}
+
+int CheckFileCount(const CliRequest& request, std::string* error) {
+    const std::size_t count = request.files.size();
+    if (request.command == COMMAND_SHIFT) {
+        if (count == 0) {
+            *error = "missing FILE";
+        } else if (count > 1 && request.outputPath != nullptr) {
+            *error = "-o takes one FILE, not " + std::to_string(count);
+        }
+    } else if (request.command == COMMAND_APPEND) {
+        if (count == 0) {
+            *error = "missing FILE and APPEND_FILE";
+        } else if (count == 1) {
+            *error = "missing APPEND_FILE";
+        } else if (count > 2) {
+            *error = "append takes FILE and APPEND_FILE, not " + std::to_string(count) + " files";
+        }
+    } else if (count != 1) {
+        *error = count == 0 ? "missing FILE" : "last takes one FILE, not " + std::to_string(count);
+    }
+    return error->empty() ? 1 : 0;
+}
+
+}  // namespace
+
+int ParseCommandLine(int argc, char** argv, CliRequest* request, std::string* error) {
+    error->clear();
+    SetDefaults(request);
+    if (argc < 2) {
+        *error = "missing command";
+        return 0;
+    }
+    if (!ReadCommandWord(argv[1], request, error)) {
+        return 0;
+    }
+    if (request->command == COMMAND_HELP || request->command == COMMAND_VERSION) {
+        if (argc > 2) {
+            *error = "unexpected argument '" + std::string(argv[2]) + "'";
+            return 0;
+        }
+        return 1;
+    }
+    int optionsEnded = 0;
+    for (int index = 2; index < argc; ++index) {
+        const char* argument = argv[index];
+        if (optionsEnded || argument[0] != '-' || argument[1] == '\0') {
+            request->files.push_back(argument);
+        } else if (std::strcmp(argument, "--") == 0) {
+            optionsEnded = 1;
+        } else if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
+            request->command = COMMAND_HELP;
+            return 1;
+        } else if (!ReadOption(argc, argv, &index, request, error)) {
+            return 0;
+        }
+    }
+    return CheckFileCount(*request, error);
+}

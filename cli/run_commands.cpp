@@ -1,0 +1,201 @@
+// The three commands. Every byte they write comes from the engine's runs; this
+// unit only decides whether a run happens and where it reads and writes.
+#include "run_commands.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "backup_protocol.h"
+#include "cli_messages.h"
+#include "exit_codes.h"
+#include "result_codes.h"
+#include "subtitle_append.h"
+#include "sync_shift.h"
+#include "terminal_progress.h"
+
+namespace {
+
+struct RunValues {
+    CliCommand command;
+    ShiftParams params;
+    std::int32_t offset;
+};
+
+std::string ErrorText(int error) {
+    return error != 0 ? std::strerror(error) : "write error";
+}
+
+// 1 when the file opens for reading and its first byte can be read: on some
+// systems a directory opens and only the read fails.
+int CheckReadable(const char* path, std::string* cause) {
+    errno = 0;
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        *cause = ErrorText(errno);
+        return 0;
+    }
+    std::fgetc(file);
+    const int readFailed = std::ferror(file);
+    const int readError = errno;
+    std::fclose(file);
+    if (readFailed) {
+        *cause = ErrorText(readError);
+        return 0;
+    }
+    return 1;
+}
+
+int CheckFile(const char* path) {
+    std::string cause;
+    if (!CheckReadable(path, &cause)) {
+        ReportMessage("cannot open " + Quoted(path) + ": " + cause);
+        return 0;
+    }
+    return 1;
+}
+
+int CheckAppendFile(const char* path) {
+    std::string cause;
+    if (!CheckReadable(path, &cause)) {
+        ReportMessage("cannot open the file to append " + Quoted(path) + ": " + cause);
+        return 0;
+    }
+    return 1;
+}
+
+std::int32_t CallEngine(const SavePlan& plan, const RunValues& values) {
+    if (values.command == COMMAND_APPEND) {
+        return AppendSubtitles(plan.input.c_str(), plan.appendInput.c_str(), plan.target.c_str(),
+                               values.offset);
+    }
+    const ShiftParams& params = values.params;
+    return ShiftSyncTimes(plan.input.c_str(), plan.target.c_str(), params.rangeStart,
+                          params.rangeEnd, params.shift, params.stretch);
+}
+
+void ReportRunFailure(std::int32_t result, const char* file, const char* appendFile,
+                      const SavePlan& plan, int runError, int undone) {
+    std::string message;
+    if (result == RESULT_BAD_FILE) {
+        message = "cannot read " + Quoted(file) + ": " + ErrorText(runError);
+    } else if (result == RESULT_BAD_APPEND_FILE) {
+        message = "cannot read the file to append " +
+                  Quoted(appendFile != nullptr ? appendFile : "") + ": " + ErrorText(runError);
+    } else {
+        message = "cannot save " + Quoted(plan.target) + ": " + ErrorText(runError);
+    }
+    if (undone && !plan.backup.empty()) {
+        message += "; " + Quoted(plan.target) + " is left as it was";
+    }
+    ReportMessage(message);
+}
+
+int ExitCodeOf(std::int32_t result) {
+    if (result == RESULT_BAD_FILE || result == RESULT_BAD_APPEND_FILE) {
+        return result;
+    }
+    return EXIT_CANNOT_SAVE;
+}
+
+// One run of the engine under the backup protocol; the exit code for it.
+int SaveResult(const char* file, const char* appendFile, const char* outputPath,
+               const RunValues& values) {
+    SavePlan plan;
+    PlanSave(file, appendFile, outputPath, &plan);
+    std::string cause;
+    if (!PrepareSave(plan, &cause)) {
+        ReportMessage("cannot save " + Quoted(plan.target) + ": " + cause);
+        return EXIT_CANNOT_SAVE;
+    }
+    BeginProgress(file);
+    errno = 0;
+    const std::int32_t result = CallEngine(plan, values);
+    // The engine keeps no cause of its own; the failed call's errno is it.
+    const int runError = errno;
+    EndProgress();
+    if (result == RESULT_OK) {
+        return EXIT_DONE;
+    }
+    const int undone = UndoSave(plan, &cause);
+    ReportRunFailure(result, file, appendFile, plan, runError, undone);
+    if (!undone) {
+        ReportMessage(cause);
+    }
+    return ExitCodeOf(result);
+}
+
+int ShiftFile(const CliRequest& request, const char* file) {
+    if (!CheckFile(file)) {
+        return EXIT_BAD_FILE;
+    }
+    RunValues values = {
+        COMMAND_SHIFT, {request.rangeStart, request.rangeEnd, request.shift, request.stretch}, 0};
+    ShiftParams& params = values.params;
+    if (request.endIsLastSync) {
+        params.rangeEnd = FindLastSyncTime(file);
+    }
+    if (params.shift == 0 && params.stretch == 0) {
+        ReportMessage(Quoted(file) + ": shift and stretch are both 0; nothing to do");
+        return EXIT_DONE;
+    }
+    if (params.rangeStart >= params.rangeEnd) {
+        ReportMessage(Quoted(file) + ": range start " + std::to_string(params.rangeStart) +
+                      " is not below range end " + std::to_string(params.rangeEnd) +
+                      "; nothing to do");
+        return EXIT_DONE;
+    }
+    return SaveResult(file, nullptr, request.outputPath, values);
+}
+
+int ShiftFiles(const CliRequest& request) {
+    int exitCode = EXIT_DONE;
+    for (const char* file : request.files) {
+        const int fileExit = ShiftFile(request, file);
+        if (exitCode == EXIT_DONE) {
+            exitCode = fileExit;
+        }
+    }
+    return exitCode;
+}
+
+int AppendFile(const CliRequest& request) {
+    const char* file = request.files[0];
+    const char* appendFile = request.files[1];
+    if (!CheckFile(file)) {
+        return EXIT_BAD_FILE;
+    }
+    if (!CheckAppendFile(appendFile)) {
+        return EXIT_BAD_APPEND_FILE;
+    }
+    const RunValues values = {COMMAND_APPEND, {0, 0, 0, 0}, request.offset};
+    return SaveResult(file, appendFile, request.outputPath, values);
+}
+
+int PrintLastSyncTime(const CliRequest& request) {
+    const char* file = request.files[0];
+    if (!CheckFile(file)) {
+        return EXIT_BAD_FILE;
+    }
+    std::printf("%" PRId32 "\n", FindLastSyncTime(file));
+    return FinishStandardOutput() ? EXIT_DONE : EXIT_CANNOT_SAVE;
+}
+
+}  // namespace
+
+int RunRequest(const CliRequest& request) {
+    switch (request.command) {
+        case COMMAND_SHIFT:
+            return ShiftFiles(request);
+        case COMMAND_APPEND:
+            return AppendFile(request);
+        case COMMAND_LAST:
+            return PrintLastSyncTime(request);
+        case COMMAND_HELP:
+        case COMMAND_VERSION:
+            break;
+    }
+    return EXIT_USAGE;
+}
