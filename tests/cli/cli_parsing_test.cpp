@@ -1,0 +1,184 @@
+// The command line as a shell user meets it: both option forms, signs, clock
+// times, and every usage error refused with 64 before any file is touched.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli_runner.h"
+
+namespace {
+
+// Runs from the scratch folder on a.smi (b.smi, c.smi where named), whose one
+// cue starts at 1000000 ms, so that the new time shows the value each option
+// carried to the engine.
+constexpr int kCueTime = 1000000;
+
+struct TimeCase {
+    std::vector<std::string> arguments;  // after "shift"
+    int newTime;
+};
+
+void PrintTo(const TimeCase& c, std::ostream* os) {
+    *os << JoinArguments(c.arguments);
+}
+
+class CliTimeArguments : public CliTest, public ::testing::WithParamInterface<TimeCase> {};
+
+TEST_P(CliTimeArguments, ReachTheEngineAsMilliseconds) {
+    WriteFile(Path("a.smi"), SamiWithTimes({kCueTime}));
+    std::vector<std::string> arguments = {"shift"};
+    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    CliRunOptions options;
+    options.workDir = Dir();
+    const CliRun run = RunCli(arguments, options);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(ReadFile(Path("a.smi")), SamiWithTimes({GetParam().newTime}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, CliTimeArguments,
+    ::testing::Values(TimeCase{{"--shift=1500", "a.smi"}, 1001500},
+                      TimeCase{{"--shift", "1500", "a.smi"}, 1001500},
+                      TimeCase{{"--shift=-1500", "a.smi"}, 998500},
+                      TimeCase{{"--shift", "-1500", "a.smi"}, 998500},
+                      TimeCase{{"--shift=+250", "a.smi"}, 1000250},
+                      TimeCase{{"a.smi", "--shift", "-250"}, 999750},
+                      TimeCase{{"--shift=1", "--shift=2", "a.smi"}, 1000002},
+                      TimeCase{{"--shift=1:30.5", "a.smi"}, 1090500},
+                      TimeCase{{"--shift", "-0:02", "a.smi"}, 998000},
+                      TimeCase{{"--shift=10:00", "a.smi"}, 1600000},
+                      TimeCase{{"--shift=1:01.005", "a.smi"}, 1061004},
+                      TimeCase{{"--stretch=500", "a.smi"}, 1000500},
+                      TimeCase{{"--end", "2000000", "--stretch", "1000000", "a.smi"}, 1500000},
+                      TimeCase{{"--end=e", "--stretch=-1000", "a.smi"}, 999000},
+                      TimeCase{{"--start=-2147483648", "--shift=7", "a.smi"}, 1000007},
+                      TimeCase{{"--start", "-35791:23.648", "--shift=7", "a.smi"}, 1000007},
+                      TimeCase{{"--start=999999", "--shift=-1", "--", "a.smi"}, 999999},
+                      TimeCase{{"--start=1000001", "--end=2000000", "--shift=5", "a.smi"},
+                               kCueTime}));
+
+struct UsageCase {
+    std::vector<std::string> arguments;
+    std::string reason;  // what the message says
+};
+
+void PrintTo(const UsageCase& c, std::ostream* os) {
+    *os << JoinArguments(c.arguments);
+}
+
+class CliUsageErrors : public CliTest, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(CliUsageErrors, ExitWith64AndTouchNothing) {
+    const std::string original = SamiWithTimes({kCueTime});
+    for (const char* name : {"a.smi", "b.smi", "c.smi"}) {
+        WriteFile(Path(name), original);
+    }
+    CliRunOptions options;
+    options.workDir = Dir();
+    const CliRun run = RunCli(GetParam().arguments, options);
+    EXPECT_EQ(run.exitCode, 64);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "tembrel-cli: " + GetParam().reason +
+                           "\nTry 'tembrel-cli --help' for more information.\n");
+    EXPECT_EQ(ListDir(Dir()), (std::vector<std::string>{"a.smi", "b.smi", "c.smi"}));
+    EXPECT_EQ(ReadFile(Path("a.smi")), original);
+}
+
+const std::string kTimeHint =
+    " (whole milliseconds such as -250, or minutes:seconds such as 1:30.5, within 32 bits)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, CliUsageErrors,
+    ::testing::Values(
+        UsageCase{{"shift", "--shift=1.5", "a.smi"}, "bad TIME '1.5' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=abc", "a.smi"}, "bad TIME 'abc' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=", "a.smi"}, "bad TIME '' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift= 100", "a.smi"}, "bad TIME ' 100' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=--5", "a.smi"}, "bad TIME '--5' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=1:", "a.smi"}, "bad TIME '1:' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=:30", "a.smi"}, "bad TIME ':30' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=1:30abc", "a.smi"},
+                  "bad TIME '1:30abc' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=1:2:3", "a.smi"}, "bad TIME '1:2:3' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=1.9:30", "a.smi"},
+                  "bad TIME '1.9:30' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=2147483648", "a.smi"},
+                  "bad TIME '2147483648' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=-2147483649", "a.smi"},
+                  "bad TIME '-2147483649' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=99999999999999999999", "a.smi"},
+                  "bad TIME '99999999999999999999' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--start=35791:23.648", "a.smi"},
+                  "bad TIME '35791:23.648' for --start" + kTimeHint},
+        UsageCase{{"shift", "--stretch", "-35791:23.649", "a.smi"},
+                  "bad TIME '-35791:23.649' for --stretch" + kTimeHint},
+        UsageCase{{"shift", "--shift=0:2147483.648", "a.smi"},
+                  "bad TIME '0:2147483.648' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--end=End", "a.smi"}, "bad TIME 'End' for --end" + kTimeHint},
+        UsageCase{{"append", "--offset=x", "a.smi", "b.smi"},
+                  "bad TIME 'x' for --offset" + kTimeHint},
+        UsageCase{{"shift", "--shift=5", "a.smi", "--bogus"},
+                  "unknown option '--bogus' for 'shift'"},
+        UsageCase{{"shift", "-x", "a.smi"}, "unknown option '-x' for 'shift'"},
+        UsageCase{{"shift", "--offset=5", "a.smi"}, "unknown option '--offset' for 'shift'"},
+        UsageCase{{"append", "--shift=5", "a.smi", "b.smi"},
+                  "unknown option '--shift' for 'append'"},
+        UsageCase{{"last", "-o", "out.smi", "a.smi"}, "unknown option '-o' for 'last'"},
+        UsageCase{{"shift", "a.smi", "--shift"}, "option '--shift' needs a value"},
+        UsageCase{{"shift", "a.smi", "-o"}, "option '-o' needs a value"},
+        UsageCase{{"shift", "-o", "", "a.smi"}, "empty output name for -o"},
+        UsageCase{{"shift", "--shift=5"}, "missing FILE"},
+        UsageCase{{"shift", "--shift=5", "-o", "out.smi", "a.smi", "b.smi"},
+                  "-o takes one FILE, not 2"},
+        UsageCase{{"append", "a.smi"}, "missing APPEND_FILE"},
+        UsageCase{{"append"}, "missing FILE and APPEND_FILE"},
+        UsageCase{{"append", "a.smi", "b.smi", "c.smi"},
+                  "append takes FILE and APPEND_FILE, not 3 files"},
+        UsageCase{{"last"}, "missing FILE"},
+        UsageCase{{"last", "a.smi", "b.smi"}, "last takes one FILE, not 2"},
+        UsageCase{{}, "missing command"},
+        UsageCase{{"rotate", "a.smi"}, "unknown command 'rotate'"},
+        UsageCase{{"--frobnicate"}, "unknown option '--frobnicate'"},
+        UsageCase{{"--version", "a.smi"}, "unexpected argument 'a.smi'"}));
+
+// The largest values that fit are taken, not refused: they reach the range
+// test, whose note shows them.
+TEST_F(CliTest, LargestTimesAreAccepted) {
+    WriteFile(Path("a.smi"), SamiWithTimes({kCueTime}));
+    for (const char* start : {"--start=2147483647", "--start=35791:23.647"}) {
+        const CliRun run = RunCli({"shift", start, "--end=5", "--shift=1", Path("a.smi")});
+        EXPECT_EQ(run.exitCode, 0) << start;
+        EXPECT_EQ(run.err,
+                  "tembrel-cli: '" + Path("a.smi") +
+                      "': range start 2147483647 is not below range end 5; nothing to do\n")
+            << start;
+    }
+}
+
+TEST_F(CliTest, HelpAndVersionGoToStdout) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--help"}, {"-h"}, {"shift", "--help"}, {"last", "-h"}}) {
+        const CliRun run = RunCli(arguments);
+        EXPECT_EQ(run.exitCode, 0) << arguments.back();
+        EXPECT_NE(run.out.find("tembrel-cli shift  [--start=TIME] [--end=TIME|E]"),
+                  std::string::npos);
+        EXPECT_EQ(run.err, "");
+    }
+    const CliRun version = RunCli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "tembrel-cli " TEMBREL_VERSION "\n");
+    EXPECT_EQ(version.err, "");
+}
+
+TEST_F(CliTest, LastPrintsTheLargestTime) {
+    WriteFile(Path("a.smi"), SamiWithTimes({1000, 250000, 90000}));
+    const CliRun run = RunCli({"last", Path("a.smi")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "250000\n");
+    EXPECT_EQ(run.err, "");
+}
+
+}  // namespace
