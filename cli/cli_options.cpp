@@ -22,13 +22,13 @@ enum OptionField : int {
 constexpr unsigned kForShift = 1u;
 constexpr unsigned kForAppend = 2u;
 
-struct OptionSpec {
+struct OptionEntry {
     const char* name;  // without the leading "--"
     OptionField field;
     unsigned commands;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionEntry kOptions[] = {
     {"start", FIELD_START, kForShift},    {"end", FIELD_END, kForShift},
     {"shift", FIELD_SHIFT, kForShift},    {"stretch", FIELD_STRETCH, kForShift},
     {"offset", FIELD_OFFSET, kForAppend}, {"output", FIELD_OUTPUT, kForShift | kForAppend},
@@ -78,12 +78,12 @@ int ReadCommandWord(const char* word, CliRequest* request, std::string* error) {
     return 1;
 }
 
-// The spec of "--name" (the text up to any '='), or null.
-const OptionSpec* FindOption(const char* text, std::size_t nameLength, CliCommand command) {
-    for (const OptionSpec& spec : kOptions) {
-        if ((spec.commands & CommandBit(command)) != 0 && std::strlen(spec.name) == nameLength &&
-            std::strncmp(spec.name, text, nameLength) == 0) {
-            return &spec;
+// The option named "--name" (the text up to any '='), or null.
+const OptionEntry* FindOption(const char* text, std::size_t nameLength, CliCommand command) {
+    for (const OptionEntry& entry : kOptions) {
+        if ((entry.commands & CommandBit(command)) != 0 && std::strlen(entry.name) == nameLength &&
+            std::strncmp(entry.name, text, nameLength) == 0) {
+            return &entry;
         }
     }
     return nullptr;
@@ -99,9 +99,9 @@ int StoreTime(const char* optionName, const char* value, std::int32_t* field, st
     return 1;
 }
 
-int StoreOption(const OptionSpec& spec, const char* optionName, const char* value,
+int StoreOption(const OptionEntry& entry, const char* optionName, const char* value,
                 CliRequest* request, std::string* error) {
-    switch (spec.field) {
+    switch (entry.field) {
         case FIELD_START:
             return StoreTime(optionName, value, &request->rangeStart, error);
         case FIELD_END:
@@ -149,9 +149,9 @@ int ReadOption(int argc, char** argv, int* index, CliRequest* request, std::stri
         value = argument[2] != '\0' ? argument + 2 : nullptr;
         shownName = "-o";
     }
-    const OptionSpec* spec =
+    const OptionEntry* entry =
         name != nullptr ? FindOption(name, nameLength, request->command) : nullptr;
-    if (spec == nullptr) {
+    if (entry == nullptr) {
         *error = "unknown option '" + shownName + "' for '" + CommandName(request->command) + "'";
         return 0;
     }
@@ -163,7 +163,7 @@ int ReadOption(int argc, char** argv, int* index, CliRequest* request, std::stri
         *index += 1;
         value = argv[*index];
     }
-    return StoreOption(*spec, shownName.c_str(), value, request, error);
+    return StoreOption(*entry, shownName.c_str(), value, request, error);
 }
 
 int CheckFileCount(const CliRequest& request, std::string* error) {
