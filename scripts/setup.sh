@@ -3,7 +3,12 @@
 # when it is missing. Run as root (or with sudo available).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev python3)
+packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev python3
+    # the 32-bit Windows program and its end-to-end tests under Wine, headless;
+    # Wine's X11 driver loads the i386 X libraries, the dialog needs a Korean font
+    g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-nanum
+    libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxinerama1:i386
+    libxcomposite1:i386 libxfixes3:i386)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -13,6 +18,7 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
     sudo_cmd=""
     [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+    dpkg --print-foreign-architectures | grep -qx i386 || $sudo_cmd dpkg --add-architecture i386
     $sudo_cmd apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
 fi

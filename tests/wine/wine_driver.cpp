@@ -1,0 +1,431 @@
+// End-to-end test driver for Tembrel.exe: starts the program, drives its dialog
+// as a person would (typing into fields, clicking buttons, reading the progress
+// bar, reading and dismissing message boxes) and checks the files on disk.
+//
+//     tembrel_wine_driver <Tembrel.exe> <scratch folder> <scenario>
+//
+// Each scenario starts the program in an emptied scratch folder and ends it
+// with "Close"; the exit code is 0 when every check held.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The dialog's controls, as the resource script numbers them.
+constexpr int kFileName = 1000;
+constexpr int kShift = 1002;
+constexpr int kRangeStart = 1003;
+constexpr int kRangeEnd = 1004;
+constexpr int kStartSync = 1005;
+constexpr int kProgress = 1006;
+constexpr int kStartAppend = 1007;
+constexpr int kClose = 1008;
+constexpr int kUnitClock = 1010;
+constexpr int kStretch = 1012;
+constexpr int kAppendFileName = 1015;
+constexpr int kAppendOffset = 1017;
+constexpr int kUnitLabels[] = {1009, 1013, 1014, 1018};
+
+// The message box's text control, in Windows and in Wine alike.
+constexpr int kMessageBoxText = 0xFFFF;
+constexpr DWORD kTimeoutMs = 30000;
+
+const wchar_t kBadFile[] = L"파일 이름이 잘못 되었습니다.";
+const wchar_t kBadAppendFile[] = L"Append할 파일 이름이 잘못 되었습니다.";
+const wchar_t kCannotSave[] = L"파일을 저장할 수 없습니다.";
+
+int g_failures = 0;
+
+void Check(bool ok, const std::string& what) {
+    if (!ok) {
+        ++g_failures;
+        std::printf("FAILED: %s\n", what.c_str());
+    }
+}
+
+// --- Files ---
+
+// Wine runs Linux paths as Z: paths.
+std::string WindowsPath(const char* path) {
+    std::string result = path[0] == '/' ? std::string("Z:") + path : std::string(path);
+    for (char& c : result) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return result;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::string bytes;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return "<missing>";
+    }
+    char block[4096];
+    std::size_t count;
+    while ((count = std::fread(block, 1, sizeof(block), file)) > 0) {
+        bytes.append(block, count);
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    const bool written =
+        file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    Check(file != nullptr && std::fclose(file) == 0 && written, "write " + path);
+}
+
+std::vector<std::string> ListFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        if (std::strcmp(entry.cFileName, ".") != 0 && std::strcmp(entry.cFileName, "..") != 0) {
+            names.push_back(entry.cFileName);
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return names;
+}
+
+void RemoveTree(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+        for (const std::string& name : ListFolder(path)) {
+            RemoveTree(path + "\\" + name);
+        }
+        RemoveDirectoryA(path.c_str());
+    } else {
+        DeleteFileA(path.c_str());
+    }
+}
+
+std::string SamiWithTimes(std::initializer_list<int> times) {
+    std::string text = "<SAMI>\r\n<BODY>\r\n";
+    for (int time : times) {
+        text += "<SYNC Start=" + std::to_string(time) + "><P>cue\r\n";
+    }
+    return text + "</BODY>\r\n</SAMI>\r\n";
+}
+
+// --- The program and its windows ---
+
+struct Program {
+    PROCESS_INFORMATION process;
+    HWND dialog;
+};
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof(className));
+    if (processId == search->processId && lstrcmpiA(className, search->className) == 0 &&
+        IsWindowVisible(window) &&
+        (search->owner == nullptr || GetWindow(window, GW_OWNER) == search->owner)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindProgramWindow(DWORD processId, const char* className, HWND owner) {
+    WindowSearch search = {processId, className, owner, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool StartProgram(const std::string& exe, const std::string& folder, Program* program) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    std::string commandLine = "\"" + exe + "\"";
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &program->process)) {
+        Check(false, "start " + exe);
+        return false;
+    }
+    WaitForInputIdle(program->process.hProcess, kTimeoutMs);
+    const DWORD start = GetTickCount();
+    program->dialog = nullptr;
+    while (program->dialog == nullptr && GetTickCount() - start < kTimeoutMs) {
+        program->dialog = FindProgramWindow(program->process.dwProcessId, "Tembrel", nullptr);
+        Sleep(50);
+    }
+    Check(program->dialog != nullptr, "a window of class Tembrel appears");
+    return program->dialog != nullptr;
+}
+
+void Type(const Program& program, int id, const char* text) {
+    SendMessageA(GetDlgItem(program.dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+std::string ControlText(const Program& program, int id) {
+    char text[128] = {};
+    SendMessageA(GetDlgItem(program.dialog, id), WM_GETTEXT, sizeof(text),
+                 reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+int ProgressPosition(const Program& program) {
+    return static_cast<int>(SendMessageA(GetDlgItem(program.dialog, kProgress), PBM_GETPOS, 0, 0));
+}
+
+std::wstring WindowTextW(HWND window) {
+    wchar_t text[256] = {};
+    SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+struct MessageBoxSeen {
+    std::wstring text;
+    std::wstring caption;
+};
+
+DWORD WINAPI SendClick(LPVOID button) {
+    SendMessageA(static_cast<HWND>(button), BM_CLICK, 0, 0);
+    return 0;
+}
+
+// Clicks a button and returns when its command has been handled, reading and
+// dismissing each message box it shows on the way. The click is sent from a
+// second thread, so the send returns only when the command's handler has.
+std::vector<MessageBoxSeen> Click(const Program& program, int id) {
+    std::vector<MessageBoxSeen> seen;
+    HANDLE sender = CreateThread(nullptr, 0, SendClick, GetDlgItem(program.dialog, id), 0, nullptr);
+    const DWORD start = GetTickCount();
+    HWND dismissed = nullptr;
+    while (WaitForSingleObject(sender, 20) == WAIT_TIMEOUT) {
+        if (GetTickCount() - start > kTimeoutMs) {
+            Check(false, "command " + std::to_string(id) + " ends");
+            break;
+        }
+        HWND box = FindProgramWindow(program.process.dwProcessId, "#32770", program.dialog);
+        if (box != nullptr && box != dismissed) {
+            seen.push_back({WindowTextW(GetDlgItem(box, kMessageBoxText)), WindowTextW(box)});
+            PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+            dismissed = box;
+        }
+    }
+    CloseHandle(sender);
+    return seen;
+}
+
+void ExpectNoMessage(const std::vector<MessageBoxSeen>& seen) {
+    Check(seen.empty(), "no message box (saw " + std::to_string(seen.size()) + ")");
+}
+
+void ExpectMessage(const std::vector<MessageBoxSeen>& seen, const wchar_t* text) {
+    Check(seen.size() == 1, "one message box (saw " + std::to_string(seen.size()) + ")");
+    if (!seen.empty()) {
+        Check(seen[0].text == text, "the message box's text");
+        Check(seen[0].caption == L"Tembrel", "the message box's caption");
+    }
+}
+
+// Ends the program as the user does and checks that it ends with exit code 0.
+void CloseProgram(const Program& program, bool click) {
+    if (click) {
+        ExpectNoMessage(Click(program, kClose));
+    } else {
+        PostMessageA(program.dialog, WM_CLOSE, 0, 0);
+    }
+    DWORD exitCode = 1;
+    const bool ended = WaitForSingleObject(program.process.hProcess, kTimeoutMs) == WAIT_OBJECT_0;
+    Check(ended, "the program ends");
+    if (!ended) {
+        TerminateProcess(program.process.hProcess, 2);
+    }
+    GetExitCodeProcess(program.process.hProcess, &exitCode);
+    Check(exitCode == 0, "exit code 0 (got " + std::to_string(exitCode) + ")");
+    CloseHandle(program.process.hThread);
+    CloseHandle(program.process.hProcess);
+}
+
+// --- Scenarios ---
+
+struct Scene {
+    Program program;
+    std::string folder;
+    std::string film;    // the file being edited
+    std::string backup;  // its backup name
+};
+
+void TypeShift(const Scene& s, const char* start, const char* end, const char* shift,
+               const char* stretch) {
+    Type(s.program, kFileName, s.film.c_str());
+    Type(s.program, kRangeStart, start);
+    Type(s.program, kRangeEnd, end);
+    Type(s.program, kShift, shift);
+    Type(s.program, kStretch, stretch);
+}
+
+void ExpectShift(Scene& s, std::initializer_list<int> before, std::initializer_list<int> after,
+                 const char* start, const char* end, const char* shift, const char* stretch) {
+    WriteWholeFile(s.film, SamiWithTimes(before));
+    TypeShift(s, start, end, shift, stretch);
+    ExpectNoMessage(Click(s.program, kStartSync));
+    Check(ReadWholeFile(s.film) == SamiWithTimes(after), "the shifted file's bytes");
+    Check(ReadWholeFile(s.backup) == SamiWithTimes(before), "the backup holds the original");
+    Check(ProgressPosition(s.program) == 100, "the bar ends at 100");
+}
+
+void DefaultFieldsDoNothing(Scene& s) {
+    const std::string original = SamiWithTimes({1000, 2000});
+    WriteWholeFile(s.film, original);
+    Type(s.program, kFileName, s.film.c_str());
+    Check(ControlText(s.program, kRangeEnd) == "E", "range end shows E");
+    ExpectNoMessage(Click(s.program, kStartSync));
+    Check(!Exists(s.backup), "no backup");
+    Check(ReadWholeFile(s.film) == original, "the file is unchanged");
+    Check(ProgressPosition(s.program) == 0, "the bar stays at 0");
+}
+
+void MissingFileGivesMessageOne(Scene& s) {
+    TypeShift(s, "0", "5000", "100", "0");
+    ExpectMessage(Click(s.program, kStartSync), kBadFile);
+    Check(ListFolder(s.folder).empty(), "the folder stays empty");
+}
+
+void ShiftWithStretchInMsec(Scene& s) {
+    ExpectShift(s, {999, 1000, 3000, 5000, 6000}, {999, 1500, 4500, 7500, 6000}, "1000", "5000",
+                "500", "2000");
+}
+
+void ShiftInClockUnitToTheLastTime(Scene& s) {
+    ExpectNoMessage(Click(s.program, kUnitClock));
+    for (int id : kUnitLabels) {
+        Check(ControlText(s.program, id) == "mm:ss.sss", "unit label " + std::to_string(id));
+    }
+    ExpectShift(s, {500, 1000, 3000, 6000}, {500, 1500, 3500, 6500}, "0:01", "E", "0.5", "0");
+}
+
+// With doubles on the x87 unit 6500 would become 7500 and 13000 would be 15000.
+void StretchTruncatesLikeDoubles(Scene& s) {
+    ExpectShift(s, {0, 6500, 13000}, {0, 7499, 14999}, "0", "13000", "0", "2000");
+}
+
+void SecondRunReplacesTheBackup(Scene& s) {
+    WriteWholeFile(s.film, SamiWithTimes({1000, 2000}));
+    for (int run = 0; run < 2; ++run) {
+        TypeShift(s, "0", "E", "100", "0");
+        ExpectNoMessage(Click(s.program, kStartSync));
+    }
+    Check(ReadWholeFile(s.backup) == SamiWithTimes({1100, 2100}), "the backup is the first result");
+    Check(ReadWholeFile(s.film) == SamiWithTimes({1200, 2200}), "the second result");
+}
+
+void AppendThroughItsControls(Scene& s) {
+    const std::string more = s.folder + "\\more.smi";
+    WriteWholeFile(s.film, SamiWithTimes({1000}));
+    WriteWholeFile(more, SamiWithTimes({500}));
+    Type(s.program, kFileName, s.film.c_str());
+    Type(s.program, kAppendFileName, more.c_str());
+    Type(s.program, kAppendOffset, "60000");
+    ExpectNoMessage(Click(s.program, kStartAppend));
+    Check(ReadWholeFile(s.film) == SamiWithTimes({1000, 60500}), "the appended file's bytes");
+    Check(ReadWholeFile(s.backup) == SamiWithTimes({1000}), "the backup holds the original");
+    Check(ProgressPosition(s.program) == 100, "the bar ends at 100");
+}
+
+void MissingAppendFileGivesMessageTwo(Scene& s) {
+    WriteWholeFile(s.film, SamiWithTimes({1000}));
+    Type(s.program, kFileName, s.film.c_str());
+    Type(s.program, kAppendFileName, (s.folder + "\\missing.smi").c_str());
+    ExpectMessage(Click(s.program, kStartAppend), kBadAppendFile);
+    Check(ListFolder(s.folder) == std::vector<std::string>{"film.smi"}, "nothing moved");
+}
+
+// The same file under another spelling is found by its identity.
+void AppendAFileToItself(Scene& s) {
+    WriteWholeFile(s.film, SamiWithTimes({1000}));
+    Type(s.program, kFileName, s.film.c_str());
+    Type(s.program, kAppendFileName, (s.folder + "\\.\\FILM.SMI").c_str());
+    Type(s.program, kAppendOffset, "500");
+    ExpectNoMessage(Click(s.program, kStartAppend));
+    Check(ReadWholeFile(s.film) == SamiWithTimes({1000, 1500}), "the file appended to itself");
+}
+
+void FailedSaveGivesMessageThree(Scene& s) {
+    const std::string original = SamiWithTimes({1000});
+    WriteWholeFile(s.film, original);
+    CreateDirectoryA(s.backup.c_str(), nullptr);
+    WriteWholeFile(s.backup + "\\keep.txt", "keep");
+    TypeShift(s, "0", "E", "100", "0");
+    ExpectMessage(Click(s.program, kStartSync), kCannotSave);
+    Check(ReadWholeFile(s.film) == original, "the file is unchanged");
+    Check(ReadWholeFile(s.backup + "\\keep.txt") == "keep", "the folder is untouched");
+}
+
+struct ScenarioEntry {
+    const char* name;
+    void (*run)(Scene&);
+    bool closeWithButton;
+};
+
+void Nothing(Scene&) {}
+
+constexpr ScenarioEntry kScenarios[] = {
+    {"default_fields", DefaultFieldsDoNothing, true},
+    {"missing_file", MissingFileGivesMessageOne, true},
+    {"shift_msec", ShiftWithStretchInMsec, true},
+    {"shift_clock", ShiftInClockUnitToTheLastTime, true},
+    {"stretch_truncation", StretchTruncatesLikeDoubles, true},
+    {"second_run", SecondRunReplacesTheBackup, true},
+    {"append", AppendThroughItsControls, true},
+    {"append_missing", MissingAppendFileGivesMessageTwo, true},
+    {"append_itself", AppendAFileToItself, true},
+    {"failed_save", FailedSaveGivesMessageThree, true},
+    {"close", Nothing, true},
+    {"system_menu_close", Nothing, false},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::printf("usage: %s <Tembrel.exe> <scratch folder> <scenario>\n", argv[0]);
+        return 2;
+    }
+    for (const ScenarioEntry& entry : kScenarios) {
+        if (std::strcmp(entry.name, argv[3]) != 0) {
+            continue;
+        }
+        Scene scene;
+        scene.folder = WindowsPath(argv[2]);
+        scene.film = scene.folder + "\\film.smi";
+        scene.backup = scene.film + ".bak";
+        RemoveTree(scene.folder);
+        CreateDirectoryA(scene.folder.c_str(), nullptr);
+        if (StartProgram(WindowsPath(argv[1]), scene.folder, &scene.program)) {
+            entry.run(scene);
+            CloseProgram(scene.program, entry.closeWithButton);
+        }
+        std::printf("%s: %s\n", entry.name, g_failures == 0 ? "passed" : "FAILED");
+        return g_failures == 0 ? 0 : 1;
+    }
+    std::printf("unknown scenario %s\n", argv[3]);
+    return 2;
+}
