@@ -2,6 +2,8 @@
 // dialog's messages reach MainDialogProc; there is no dialog procedure.
 #include "dialog_program.h"
 
+#include <cstdint>
+
 #include "dialog_ids.h"
 #include "main_dialog.h"
 #include "warning_messages.h"
