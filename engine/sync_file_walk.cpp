@@ -26,7 +26,9 @@ void FillWindow(FileWindow* window, std::int32_t keepFrom) {
     window->length = kept + static_cast<std::int32_t>(got);
     if (got < wanted) {
         window->final = 1;
-        window->failed = std::ferror(window->file) ? 1 : 0;
+        if (std::ferror(window->file)) {
+            window->failed = 1;
+        }
     }
     g_fileBuffer[window->length] = '\0';
 }
@@ -69,7 +71,11 @@ struct StreamSource {
 // from the file. Leaves the file positioned at the scan's end.
 void ScanPastWindow(FileWindow* window, std::int32_t tagEnd, SyncTagScan* scan) {
     window->overran = 1;
-    std::fgetpos(window->file, &window->windowEnd);
+    // Without the position the bytes could not be copied again: a stream that
+    // cannot tell it (a pipe) fails the run instead of losing them.
+    if (std::fgetpos(window->file, &window->windowEnd) != 0) {
+        window->failed = 1;
+    }
     StreamSource source{g_fileBuffer + tagEnd, g_fileBuffer + window->length, window->file,
                         window->base + tagEnd, EOF};
     scan->hasTime = ReadSyncTimeFrom(source, scan->timeText, scan->secondText, &scan->kind);
@@ -84,7 +90,7 @@ void ScanPastWindow(FileWindow* window, std::int32_t tagEnd, SyncTagScan* scan) 
 
 // Copies the scanned bytes beyond the window's end from the file once more.
 void CopyPastWindow(FileWindow* window, OutputStream* out, std::int64_t count) {
-    if (std::fsetpos(window->file, &window->windowEnd) != 0) {
+    if (window->failed || std::fsetpos(window->file, &window->windowEnd) != 0) {
         window->failed = 1;
         return;
     }
