@@ -1,0 +1,147 @@
+// The append run on two arbitrary files and offsets, against a model of its
+// layout: the first file's head, the append file's body, the closing line and
+// the first file's tail, cut into pieces as a line read with a count of 1,024
+// cuts them. Times behind sync tags are left out of the comparison; every
+// other byte must be where the layout puts it.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fuzz_files.h"
+#include "result_codes.h"
+#include "subtitle_append.h"
+#include "sync_tag_search.h"
+
+namespace {
+
+std::vector<std::string> Pieces(const std::string& text) {
+    std::vector<std::string> pieces;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = at;
+        while (end < text.size() && end - at < 1023) {
+            if (text[end++] == '\n') {
+                break;
+            }
+        }
+        pieces.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return pieces;
+}
+
+bool IsTagAt(const std::string& text, std::size_t at) {
+    if (at + kSyncTagSize > text.size()) {
+        return false;
+    }
+    for (int k = 0; k < kSyncTagSize; ++k) {
+        auto c = static_cast<unsigned char>(text[at + static_cast<std::size_t>(k)]);
+        c = (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
+        if (c != static_cast<unsigned char>(kSyncTag[k])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool HoldsTag(const std::string& piece) {
+    for (std::size_t at = 0; at < piece.size(); ++at) {
+        if (IsTagAt(piece, at)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Begins(const std::string& piece, const char* tag) {
+    return piece.rfind(tag, 0) == 0;
+}
+
+bool IsTimeByte(char c) {
+    return c == ' ' || c == '\t' || c == '+' || c == '-' || c == '.' || (c >= '0' && c <= '9');
+}
+
+std::string WithoutTimes(const std::string& text) {
+    std::string kept;
+    for (std::size_t at = 0; at < text.size();) {
+        if (!IsTagAt(text, at)) {
+            kept += text[at++];
+            continue;
+        }
+        kept.append(text, at, kSyncTagSize);
+        at += kSyncTagSize;
+        while (at < text.size() && IsTimeByte(text[at])) {
+            ++at;
+        }
+    }
+    return kept;
+}
+
+std::string ModelLayout(const std::string& first, const std::string& append) {
+    const std::vector<std::string> firstPieces = Pieces(first);
+    const std::vector<std::string> appendPieces = Pieces(append);
+    std::string out;
+    std::size_t k = 0;
+    for (; k < firstPieces.size() && !Begins(firstPieces[k], "</BODY>"); ++k) {
+        out += firstPieces[k];
+    }
+    std::size_t a = 0;
+    while (a < appendPieces.size() && !Begins(appendPieces[a], "<BODY>")) {
+        ++a;
+    }
+    for (++a; a < appendPieces.size(); ++a) {
+        const std::string& piece = appendPieces[a];
+        if (!HoldsTag(piece) && Begins(piece, "</BODY>")) {
+            break;
+        }
+        out += piece;
+    }
+    out += "</BODY>\r\n";
+    for (++k; k < firstPieces.size(); ++k) {
+        out += firstPieces[k];
+    }
+    return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const int built = BuildSyncTagTables();
+    (void)built;
+    if (size < 6) {
+        return 0;
+    }
+    std::int32_t offset;
+    std::memcpy(&offset, data, sizeof offset);
+    // Two bytes choose where the first file ends; lines longer than a piece
+    // come from repeating the input.
+    const std::size_t rest = size - 6;
+    const std::size_t split = (static_cast<std::size_t>(data[4]) * 256 + data[5]) % (rest + 1);
+    std::string first(reinterpret_cast<const char*>(data + 6), split);
+    std::string append(reinterpret_cast<const char*>(data + 6 + split), rest - split);
+    if (offset & 1) {
+        first += std::string(1100, 'x') + first;
+    }
+    const std::string firstPath = FuzzPath("first.smi");
+    const std::string appendPath = FuzzPath("append.smi");
+    const std::string outPath = FuzzPath("out.smi");
+    if (!WriteWhole(firstPath, first) || !WriteWhole(appendPath, append)) {
+        std::abort();
+    }
+    g_fuzzPercents.clear();
+    if (AppendSubtitles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset) !=
+        RESULT_OK) {
+        std::abort();
+    }
+    const std::string output = ReadWhole(outPath);
+    if (WithoutTimes(output) != WithoutTimes(ModelLayout(first, append))) {
+        std::abort();
+    }
+    // Every run ends with the bar at 100.
+    if (g_fuzzPercents.empty() || g_fuzzPercents.back() != 100) {
+        std::abort();
+    }
+    return 0;
+}
