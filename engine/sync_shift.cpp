@@ -1,7 +1,6 @@
 // The shift run and the largest sync time, over the windowed file walk.
 #include "sync_shift.h"
 
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -14,7 +13,10 @@
 
 namespace {
 
-constexpr double kInt32MaxAsDouble = 2147483647.0;
+// A mapped time truncates toward zero into 0 .. 2^31 - 1 exactly when it lies
+// strictly between these two.
+constexpr double kBelowZero = -1.0;
+constexpr double kBeyondInt32 = 2147483648.0;
 
 OutputStream g_shiftOutput;
 
@@ -54,9 +56,9 @@ int RetimeValue(const char* timeText, char* newText, std::int32_t rangeStart, st
         return Accept(std::int64_t{value} + shift, newText);
     }
     const double offset = static_cast<double>(std::int64_t{value} - rangeStart);
-    const double mapped = std::trunc((offset * ratio + rangeStart) + shift);
+    const double mapped = (offset * ratio + rangeStart) + shift;
     // Also refuses the NaN of a ratio over an empty span.
-    if (!(mapped >= 0.0 && mapped <= kInt32MaxAsDouble)) {
+    if (!(mapped > kBelowZero && mapped < kBeyondInt32)) {
         return 0;
     }
     return Accept(static_cast<std::int64_t>(mapped), newText);

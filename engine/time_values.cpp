@@ -177,12 +177,25 @@ std::int32_t ParseClockTime(const char* text) {
 }
 
 int FormatDecimal(std::uint32_t value, char* text) {
+    // Two digits at a time: one division per pair instead of per digit.
+    static const char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     char digits[10];
     int at = 10;
-    do {
-        digits[--at] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
+    while (value >= 100) {
+        const std::uint32_t pair = (value % 100) * 2;
+        value /= 100;
+        digits[--at] = kPairs[pair + 1];
+        digits[--at] = kPairs[pair];
+    }
+    if (value >= 10) {
+        digits[--at] = kPairs[value * 2 + 1];
+        digits[--at] = kPairs[value * 2];
+    } else {
+        digits[--at] = static_cast<char>('0' + value);
+    }
     const int count = 10 - at;
     std::memcpy(text, digits + at, static_cast<std::size_t>(count));
     text[count] = '\0';
