@@ -4,6 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev python3
+    # the fuzz targets: clang with libFuzzer and the sanitizer runtimes
+    clang libclang-rt-14-dev
     # the 32-bit Windows program and its end-to-end tests under Wine, headless;
     # Wine's X11 driver loads the i386 X libraries, the dialog needs a Korean font
     g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-nanum
