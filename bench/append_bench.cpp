@@ -39,33 +39,6 @@ std::string AppendFile(std::int64_t mebibytes) {
     return GeneratedFile("extra", mebibytes, 11);
 }
 
-bool CopyInto(std::FILE* out, const std::string& from, std::vector<char>& block) {
-    std::FILE* in = std::fopen(from.c_str(), "rb");
-    if (in == nullptr) {
-        return false;
-    }
-    bool ok = true;
-    std::size_t got = 0;
-    while (ok && (got = std::fread(block.data(), 1, block.size(), in)) > 0) {
-        ok = std::fwrite(block.data(), 1, got, out) == got;
-    }
-    ok = ok && !std::ferror(in);
-    std::fclose(in);
-    return ok;
-}
-
-// The floor: both inputs copied whole through the standard streams in 1 MiB blocks.
-bool ConcatenateBuffered(const std::string& first, const std::string& second,
-                         const std::string& to) {
-    static std::vector<char> block(1 << 20);
-    std::FILE* out = std::fopen(to.c_str(), "wb");
-    if (out == nullptr) {
-        return false;
-    }
-    const bool ok = CopyInto(out, first, block) && CopyInto(out, second, block);
-    return std::fclose(out) == 0 && ok;
-}
-
 std::int64_t InputBytes(const std::string& first, const std::string& second) {
     return static_cast<std::int64_t>(std::filesystem::file_size(first) +
                                      std::filesystem::file_size(second));
@@ -76,7 +49,7 @@ void BM_AppendCopy(benchmark::State& state) {
     const std::string second = AppendFile(state.range(0));
     const std::string out = BenchPath("append-out.smi");
     for (auto _ : state) {
-        if (!ConcatenateBuffered(first, second, out)) {
+        if (!CopyFilesBuffered({first, second}, out)) {
             state.SkipWithError("copy failed");
         }
     }

@@ -58,17 +58,13 @@ bool WriteGeneratedSami(const std::string& path, std::int64_t size, unsigned see
     return std::fclose(out) == 0 && ok;
 }
 
-bool CopyFileBuffered(const std::string& from, const std::string& to) {
+namespace {
+
+bool CopyInto(std::FILE* out, const std::string& from, std::vector<char>& block) {
     std::FILE* in = std::fopen(from.c_str(), "rb");
     if (in == nullptr) {
         return false;
     }
-    std::FILE* out = std::fopen(to.c_str(), "wb");
-    if (out == nullptr) {
-        std::fclose(in);
-        return false;
-    }
-    static std::vector<char> block(1 << 20);
     bool ok = true;
     std::size_t got = 0;
     while (ok && (got = std::fread(block.data(), 1, block.size(), in)) > 0) {
@@ -76,5 +72,20 @@ bool CopyFileBuffered(const std::string& from, const std::string& to) {
     }
     ok = ok && !std::ferror(in);
     std::fclose(in);
+    return ok;
+}
+
+}  // namespace
+
+bool CopyFilesBuffered(const std::vector<std::string>& from, const std::string& to) {
+    static std::vector<char> block(1 << 20);
+    std::FILE* out = std::fopen(to.c_str(), "wb");
+    if (out == nullptr) {
+        return false;
+    }
+    bool ok = true;
+    for (const std::string& path : from) {
+        ok = ok && CopyInto(out, path, block);
+    }
     return std::fclose(out) == 0 && ok;
 }

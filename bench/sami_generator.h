@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Writes about `size` bytes (never less) to `path`; returns false if it cannot.
 bool WriteGeneratedSami(const std::string& path, std::int64_t size, unsigned seed);
 
-// A plain buffered copy through the standard streams in 1 MiB blocks: the floor
-// that the runs are measured against. Returns false if any step fails.
-bool CopyFileBuffered(const std::string& from, const std::string& to);
+// A plain buffered copy of one or more files, one after another, into `to`
+// through the standard streams in 1 MiB blocks: the floor that the runs are
+// measured against. Returns false if any step fails.
+bool CopyFilesBuffered(const std::vector<std::string>& from, const std::string& to);

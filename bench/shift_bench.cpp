@@ -33,7 +33,7 @@ void BM_Copy(benchmark::State& state) {
     const std::string in = BenchFile(state.range(0));
     const std::string out = OutputFile();
     for (auto _ : state) {
-        if (!CopyFileBuffered(in, out)) {
+        if (!CopyFilesBuffered({in}, out)) {
             state.SkipWithError("copy failed");
         }
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fuzz_files.h"
+#include "sami_text.h"
 #include "result_codes.h"
 #include "subtitle_append.h"
 #include "sync_tag_search.h"
@@ -32,23 +33,9 @@ std::vector<std::string> Pieces(const std::string& text) {
     return pieces;
 }
 
-bool IsTagAt(const std::string& text, std::size_t at) {
-    if (at + kSyncTagSize > text.size()) {
-        return false;
-    }
-    for (int k = 0; k < kSyncTagSize; ++k) {
-        auto c = static_cast<unsigned char>(text[at + static_cast<std::size_t>(k)]);
-        c = (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
-        if (c != static_cast<unsigned char>(kSyncTag[k])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool HoldsTag(const std::string& piece) {
     for (std::size_t at = 0; at < piece.size(); ++at) {
-        if (IsTagAt(piece, at)) {
+        if (IsSyncTagAt(piece, at)) {
             return true;
         }
     }
@@ -57,26 +44,6 @@ bool HoldsTag(const std::string& piece) {
 
 bool Begins(const std::string& piece, const char* tag) {
     return piece.rfind(tag, 0) == 0;
-}
-
-bool IsTimeByte(char c) {
-    return c == ' ' || c == '\t' || c == '+' || c == '-' || c == '.' || (c >= '0' && c <= '9');
-}
-
-std::string WithoutTimes(const std::string& text) {
-    std::string kept;
-    for (std::size_t at = 0; at < text.size();) {
-        if (!IsTagAt(text, at)) {
-            kept += text[at++];
-            continue;
-        }
-        kept.append(text, at, kSyncTagSize);
-        at += kSyncTagSize;
-        while (at < text.size() && IsTimeByte(text[at])) {
-            ++at;
-        }
-    }
-    return kept;
 }
 
 std::string ModelLayout(const std::string& first, const std::string& append) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "fuzz_files.h"
+#include "sami_text.h"
 #include "one_piece_shift.h"
 #include "progress.h"
 #include "sync_file_walk.h"
@@ -27,35 +28,6 @@ std::int32_t TakeInt32(const std::uint8_t* data) {
     std::int32_t value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
-}
-
-bool IsTimeByte(char c) {
-    return c == ' ' || c == '\t' || c == '+' || c == '-' || c == '.' || (c >= '0' && c <= '9');
-}
-
-// The text with every run of blanks, signs, digits and dots behind a sync tag
-// removed: what must stay the same whatever the shift did.
-std::string WithoutTimes(const std::string& text) {
-    std::string kept;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        bool tag = at + kSyncTagSize <= text.size();
-        for (int k = 0; tag && k < kSyncTagSize; ++k) {
-            auto c = static_cast<unsigned char>(text[at + static_cast<std::size_t>(k)]);
-            c = (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
-            tag = c == static_cast<unsigned char>(kSyncTag[k]);
-        }
-        if (!tag) {
-            kept += text[at++];
-            continue;
-        }
-        kept.append(text, at, kSyncTagSize);
-        at += kSyncTagSize;
-        while (at < text.size() && IsTimeByte(text[at])) {
-            ++at;
-        }
-    }
-    return kept;
 }
 
 }  // namespace
