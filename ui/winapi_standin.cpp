@@ -315,6 +315,9 @@ int GetWindowTextA(HWND window, LPSTR text, int count) {
     if (window == nullptr || count <= 0) {
         return 0;
     }
+    if (g_standin.onReadText) {
+        g_standin.onReadText(window->id);
+    }
     return static_cast<int>(ControlMessage(window, WM_GETTEXT, static_cast<WPARAM>(count),
                                            reinterpret_cast<LPARAM>(text)));
 }

@@ -233,6 +233,7 @@ struct StandinState {
     std::function<void()> onMessageBox;   // runs while a message box is open
     std::function<void(int)> onProgress;  // runs for every PBM_SETPOS
     std::function<void()> onIdle;         // runs when the loop finds the queue empty
+    std::function<void(int)> onReadText;  // runs before GetWindowTextA reads a control, with its id
     // recorded
     DWORD commonControlClasses;
     int classRegistered;
