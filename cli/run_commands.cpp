@@ -128,14 +128,17 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
 }
 
 int ShiftFile(const CliRequest& request, const char* file) {
-    if (!CheckFile(file)) {
-        return EXIT_BAD_FILE;
-    }
     RunValues values = {
         COMMAND_SHIFT, {request.rangeStart, request.rangeEnd, request.shift, request.stretch}, 0};
     ShiftParams& params = values.params;
+    // The last sync time is looked up before the check: a file that cannot be
+    // read gives 0, and a file gone between the check and the lookup would
+    // become an empty range, reported as nothing to do.
     if (request.endIsLastSync) {
         params.rangeEnd = FindLastSyncTime(file);
+    }
+    if (!CheckFile(file)) {
+        return EXIT_BAD_FILE;
     }
     if (params.shift == 0 && params.stretch == 0) {
         ReportMessage(Quoted(file) + ": shift and stretch are both 0; nothing to do");
@@ -176,10 +179,13 @@ int AppendFile(const CliRequest& request) {
 
 int PrintLastSyncTime(const CliRequest& request) {
     const char* file = request.files[0];
+    // Looked up before the check, as for a shift: a file gone in between is
+    // reported, not printed as 0.
+    const std::int32_t last = FindLastSyncTime(file);
     if (!CheckFile(file)) {
         return EXIT_BAD_FILE;
     }
-    std::printf("%" PRId32 "\n", FindLastSyncTime(file));
+    std::printf("%" PRId32 "\n", last);
     return FinishStandardOutput() ? EXIT_DONE : EXIT_CANNOT_SAVE;
 }
 
