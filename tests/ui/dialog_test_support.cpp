@@ -1,9 +1,13 @@
-// Opening the dialog as the program does, without Windows.
+// Opening the dialog as the program does, without Windows, and the steps of
+// a run that the dialog tests share.
 #include "dialog_test_support.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 
+#include "dialog_ids.h"
 #include "dialog_program.h"
 #include "progress.h"
 
@@ -29,4 +33,28 @@ std::vector<std::string> ListFolder(const std::string& folder) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+void TypeShift(HWND dialog, const std::string& path, const ShiftFields& fields) {
+    TypeIntoControl(dialog, IDC_FILE_NAME, path.c_str());
+    TypeIntoControl(dialog, IDC_RANGE_START, fields.start);
+    TypeIntoControl(dialog, IDC_RANGE_END, fields.end);
+    TypeIntoControl(dialog, IDC_SHIFT, fields.shift);
+    TypeIntoControl(dialog, IDC_STRETCH, fields.stretch);
+}
+
+void TypeAppend(HWND dialog, const std::string& path, const std::string& appendPath,
+                const char* offset) {
+    TypeIntoControl(dialog, IDC_FILE_NAME, path.c_str());
+    TypeIntoControl(dialog, IDC_APPEND_FILE_NAME, appendPath.c_str());
+    TypeIntoControl(dialog, IDC_APPEND_OFFSET, offset);
+}
+
+void ExpectOneWarning(HWND dialog, const char* text) {
+    ASSERT_EQ(g_standin.messageBoxes.size(), 1u);
+    const StandinMessageBox& box = g_standin.messageBoxes[0];
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, "Tembrel");
+    EXPECT_EQ(box.type, MB_ICONWARNING);
+    EXPECT_EQ(box.owner, dialog);
 }

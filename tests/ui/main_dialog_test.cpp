@@ -1,12 +1,9 @@
-// The dialog's commands over the stand-in layer: the runs with their backup
-// protocol and warnings, the busy flag, the choosers and the unit labels.
+// The dialog's commands over the stand-in layer: the runs that succeed or have
+// nothing to do, the busy flag, the choosers and the unit labels. The failures
+// of the runs are tested with the others in tests/faults.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <algorithm>
-#include <csignal>
-#include <filesystem>
 
 #include "dialog_ids.h"
 #include "dialog_test_support.h"
@@ -16,41 +13,6 @@
 #include "test_files.h"
 
 namespace {
-
-const char kBadFile[] = "파일 이름이 잘못 되었습니다.";
-const char kBadAppendFile[] = "Append할 파일 이름이 잘못 되었습니다.";
-const char kCannotSave[] = "파일을 저장할 수 없습니다.";
-
-struct ShiftFields {
-    const char* start;
-    const char* end;
-    const char* shift;
-    const char* stretch;
-};
-
-void TypeShift(HWND dialog, const std::string& path, const ShiftFields& f) {
-    TypeIntoControl(dialog, IDC_FILE_NAME, path.c_str());
-    TypeIntoControl(dialog, IDC_RANGE_START, f.start);
-    TypeIntoControl(dialog, IDC_RANGE_END, f.end);
-    TypeIntoControl(dialog, IDC_SHIFT, f.shift);
-    TypeIntoControl(dialog, IDC_STRETCH, f.stretch);
-}
-
-void TypeAppend(HWND dialog, const std::string& path, const std::string& appendPath,
-                const char* offset) {
-    TypeIntoControl(dialog, IDC_FILE_NAME, path.c_str());
-    TypeIntoControl(dialog, IDC_APPEND_FILE_NAME, appendPath.c_str());
-    TypeIntoControl(dialog, IDC_APPEND_OFFSET, offset);
-}
-
-void ExpectOneWarning(HWND dialog, const char* text) {
-    ASSERT_EQ(g_standin.messageBoxes.size(), 1u);
-    const StandinMessageBox& box = g_standin.messageBoxes[0];
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.caption, "Tembrel");
-    EXPECT_EQ(box.type, MB_ICONWARNING);
-    EXPECT_EQ(box.owner, dialog);
-}
 
 bool QuitWasPosted() {
     for (const MSG& message : g_standin.queue) {
@@ -102,17 +64,6 @@ TEST_F(MainDialog, RequestsThatChangeNothingEndSilently) {
     }
 }
 
-TEST_F(MainDialog, MissingOrEmptyFileNameGivesMessageOneAndTouchesNothing) {
-    for (const std::string& name : {std::string(), dir + "/missing.smi"}) {
-        g_standin.messageBoxes.clear();
-        TypeShift(dialog, name, {"0", "5000", "100", "0"});
-        ClickControl(dialog, IDC_START_SYNC);
-        ExpectOneWarning(dialog, kBadFile);
-        EXPECT_TRUE(ListFolder(dir).empty());
-        EXPECT_EQ(g_busy, 0);
-    }
-}
-
 TEST_F(MainDialog, UnitButtonsRelabelAllFourUnitLabelsAndKeepTheFields) {
     TypeIntoControl(dialog, IDC_SHIFT, "1500");
     const struct {
@@ -128,31 +79,6 @@ TEST_F(MainDialog, UnitButtonsRelabelAllFourUnitLabelsAndKeepTheFields) {
     }
 }
 
-TEST_F(MainDialog, AppendChecksTheMainFileFirstThenTheAppendFile) {
-    const std::string second = dir + "/more.smi";
-    const struct {
-        bool mainExists;
-        bool appendExists;
-        const char* text;
-    } cases[] = {{false, true, kBadFile}, {false, false, kBadFile}, {true, false, kBadAppendFile}};
-    for (const auto& c : cases) {
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        if (c.mainExists) {
-            WriteBytes(path, SamiWithTimes({1000}));
-        }
-        if (c.appendExists) {
-            WriteBytes(second, SamiWithTimes({500}));
-        }
-        const auto before = ListFolder(dir);
-        g_standin.messageBoxes.clear();
-        TypeAppend(dialog, path, second, "0");
-        ClickControl(dialog, IDC_START_APPEND);
-        ExpectOneWarning(dialog, c.text);
-        EXPECT_EQ(ListFolder(dir), before);
-    }
-}
-
 TEST_F(MainDialog, AppendingAFileToItselfReadsItsContentFromTheBackup) {
     const std::string original = SamiWithTimes({1000});
     WriteBytes(path, original);
@@ -163,68 +89,6 @@ TEST_F(MainDialog, AppendingAFileToItselfReadsItsContentFromTheBackup) {
               "<SAMI>\r\n<BODY>\r\n<SYNC Start=1000><P>cue\r\n"
               "<SYNC Start=1500><P>cue\r\n</BODY>\r\n</SAMI>\r\n");
     EXPECT_EQ(ReadBytes(backup), original);
-}
-
-TEST_F(MainDialog, BackupThatCannotBeMadeGivesMessageThreeAndNoRun) {
-    const std::string original = SamiWithTimes({1000});
-    const std::string second = dir + "/more.smi";
-    WriteBytes(second, SamiWithTimes({500}));
-    // A folder that is not empty can neither be removed nor replaced.
-    std::filesystem::create_directories(backup);
-    WriteBytes(backup + "/keep.txt", "keep");
-    for (int command : {IDC_START_SYNC, IDC_START_APPEND}) {
-        WriteBytes(path, original);
-        g_standin.messageBoxes.clear();
-        TypeShift(dialog, path, {"0", "E", "100", "0"});
-        TypeAppend(dialog, path, second, "0");
-        ClickControl(dialog, command);
-        ExpectOneWarning(dialog, kCannotSave);
-        EXPECT_EQ(ReadBytes(path), original);
-        EXPECT_EQ(ReadBytes(backup + "/keep.txt"), "keep");
-        EXPECT_TRUE(g_standin.progressPositions.empty());
-    }
-}
-
-// Writes beyond a small file size limit fail, for root too.
-struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-    rlimit saved{};
-    void (*previousHandler)(int) = nullptr;
-};
-
-TEST_F(MainDialog, FailedRunPutsTheFileBackBeforeItsMessage) {
-    std::string original = SamiWithTimes({1000, 2000, 3000});
-    for (int line = 0; line < 1000; ++line) {
-        original += "<!-- more than the limit -->\r\n";
-    }
-    const std::string second = dir + "/more.smi";
-    WriteBytes(second, SamiWithTimes({500}));
-    for (int command : {IDC_START_SYNC, IDC_START_APPEND}) {
-        WriteBytes(path, original);
-        g_standin.messageBoxes.clear();
-        TypeShift(dialog, path, {"0", "E", "100", "0"});
-        TypeAppend(dialog, path, second, "0");
-        std::string pathWhenShown;
-        g_standin.onMessageBox = [&] { pathWhenShown = ReadBytes(path); };
-        {
-            FileSizeLimit limit(4096);
-            ClickControl(dialog, command);
-        }
-        ExpectOneWarning(dialog, kCannotSave);
-        EXPECT_EQ(pathWhenShown, original);
-        EXPECT_EQ(ReadBytes(path), original);
-        EXPECT_FALSE(FileExists(backup));
-    }
 }
 
 TEST_F(MainDialog, BusyFlagRefusesRunsAndCloseWhileAMessageBoxIsOpen) {

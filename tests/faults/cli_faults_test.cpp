@@ -1,0 +1,419 @@
+// tembrel-cli's failures, and that none of them loses data: each case ends with
+// the original bytes under the file's own name or beside it as the backup, and
+// with the exit status and the message the failure calls for. Root passes every
+// permission check, so the failures are made real by other means: a full device,
+// a full file system, a file size limit, names taken by folders and names that
+// vanish while they are open.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli_runner.h"
+#include "fault_files.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Large enough that a 1000-byte size limit stops the write half-way.
+std::string LongSami() {
+    std::vector<int> times;
+    for (int time = 1000; time <= 400000; time += 1000) {
+        times.push_back(time);
+    }
+    return SamiWithTimes(times);
+}
+
+CliRunOptions InDir(const std::string& dir) {
+    CliRunOptions options;
+    options.workDir = dir;
+    return options;
+}
+
+class CliFaults : public CliTest {
+protected:
+    void TearDown() override {
+        if (!mounted_.empty()) {
+            UnmountSmallFileSystem(mounted_);
+        }
+        CliTest::TearDown();
+    }
+    std::string mounted_;  // a folder with a small file system of its own
+};
+
+TEST_F(CliFaults, MissingFileExits1) {
+    const CliRun run = RunCli({"shift", "--shift=5", "missing.smi"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "tembrel-cli: cannot open 'missing.smi': No such file or directory\n");
+    EXPECT_EQ(ListDir(Dir()), Names{});
+}
+
+TEST_F(CliFaults, MissingAppendFileExits2) {
+    const std::string first = SamiWithTimes({1000});
+    WriteFile(Path("a.smi"), first);
+    const CliRun run = RunCli({"append", "a.smi", "gone.smi"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(
+        run.err,
+        "tembrel-cli: cannot open the file to append 'gone.smi': No such file or directory\n");
+    EXPECT_EQ(ReadFile(Path("a.smi")), first);
+    EXPECT_EQ(ListDir(Dir()), Names{"a.smi"});
+    // The first file is tested first.
+    EXPECT_EQ(RunCli({"append", "gone.smi", "gone.smi"}, InDir(Dir())).exitCode, 1);
+}
+
+struct FolderCase {
+    Names arguments;  // a.smi is a file, folder.smi a folder with a file in it
+    int exitCode;
+    std::string message;
+};
+
+// A folder opens on Linux; its first read fails, so it is refused before any
+// name is moved.
+TEST_F(CliFaults, FolderAsFileIsRefusedBeforeAnythingMoves) {
+    const std::string original = SamiWithTimes({1000});
+    WriteFile(Path("a.smi"), original);
+    std::filesystem::create_directory(Path("folder.smi"));
+    WriteFile(Path("folder.smi/keep"), "x");
+    const FolderCase cases[] = {
+        {{"shift", "--shift=5", "folder.smi"}, 1, "cannot open 'folder.smi': Is a directory"},
+        {{"last", "folder.smi"}, 1, "cannot open 'folder.smi': Is a directory"},
+        {{"append", "folder.smi", "a.smi"}, 1, "cannot open 'folder.smi': Is a directory"},
+        {{"append", "a.smi", "folder.smi"},
+         2,
+         "cannot open the file to append 'folder.smi': Is a directory"},
+        {{"shift", "--shift=5", "-o", "folder.smi", "a.smi"},
+         3,
+         "cannot save 'folder.smi': Is a directory"},
+    };
+    for (const FolderCase& c : cases) {
+        const CliRun run = RunCli(c.arguments, InDir(Dir()));
+        EXPECT_EQ(run.exitCode, c.exitCode) << JoinArguments(c.arguments);
+        EXPECT_EQ(run.err, "tembrel-cli: " + c.message + "\n");
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(ReadFile(Path("a.smi")), original);
+    EXPECT_EQ(ReadFile(Path("folder.smi/keep")), "x");
+    EXPECT_EQ(ListDir(Dir()), (Names{"a.smi", "folder.smi"}));
+}
+
+TEST_F(CliFaults, OutputInAMissingFolderExits3BeforeTheRun) {
+    WriteFile(Path("a.smi"), SamiWithTimes({1000}));
+    const CliRun run =
+        RunCli({"shift", "--shift=5", "-o", "no/such/out.smi", "a.smi"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.err, "tembrel-cli: cannot save 'no/such/out.smi': No such file or directory\n");
+    EXPECT_EQ(ReadFile(Path("a.smi")), SamiWithTimes({1000}));
+    EXPECT_EQ(ListDir(Dir()), Names{"a.smi"});
+}
+
+// /dev/full takes no byte: the first write fails. A device is never removed.
+TEST_F(CliFaults, FullDeviceExits3AndLeavesTheInputs) {
+    const std::string first = LongSami();
+    const std::string appended = SamiWithTimes({500});
+    WriteFile(Path("a.smi"), first);
+    WriteFile(Path("b.smi"), appended);
+    for (const Names& arguments : {Names{"shift", "--shift=5", "-o", "/dev/full", "a.smi"},
+                                   Names{"append", "-o", "/dev/full", "a.smi", "b.smi"}}) {
+        const CliRun run = RunCli(arguments, InDir(Dir()));
+        EXPECT_EQ(run.exitCode, 3) << arguments[0];
+        EXPECT_EQ(run.err, "tembrel-cli: cannot save '/dev/full': No space left on device\n");
+    }
+    EXPECT_EQ(ReadFile(Path("a.smi")), first);
+    EXPECT_EQ(ReadFile(Path("b.smi")), appended);
+    EXPECT_EQ(ListDir(Dir()), (Names{"a.smi", "b.smi"}));
+    struct stat status;
+    ASSERT_EQ(stat("/dev/full", &status), 0);
+    EXPECT_TRUE(S_ISCHR(status.st_mode));
+}
+
+TEST_F(CliFaults, LastToAFullDeviceExits3) {
+    WriteFile(Path("a.smi"), SamiWithTimes({1000}));
+    CliRunOptions options;
+    options.stdoutPath = "/dev/full";
+    const CliRun run = RunCli({"last", Path("a.smi")}, options);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.err, "tembrel-cli: cannot write to standard output: No space left on device\n");
+}
+
+// In place on a file system with room for the file but not for its result as
+// well: the write runs out of space half-way, the partial result goes and the
+// file is back under its own name.
+TEST_F(CliFaults, FullFileSystemInPlaceRestoresTheFile) {
+    const std::string dir = Path("small");
+    std::filesystem::create_directory(dir);
+    const std::string reason = MountSmallFileSystem(dir, 64 * 1024);
+    if (!reason.empty()) {
+        GTEST_SKIP() << reason;
+    }
+    mounted_ = dir;
+    const std::string first = LargeSami(40 * 1024, 0);
+    const std::string appended = SamiWithTimes({500});
+    WriteFile(dir + "/a.smi", first);
+    WriteFile(dir + "/b.smi", appended);
+    for (const Names& arguments :
+         {Names{"shift", "--shift=5", "a.smi"}, Names{"append", "a.smi", "b.smi"}}) {
+        const CliRun run = RunCli(arguments, InDir(dir));
+        EXPECT_EQ(run.exitCode, 3) << arguments[0];
+        EXPECT_EQ(run.err,
+                  "tembrel-cli: cannot save 'a.smi': No space left on device; "
+                  "'a.smi' is left as it was\n");
+        EXPECT_TRUE(SameBytes(ReadWholeFile(dir + "/a.smi"), first));
+        EXPECT_EQ(ReadFile(dir + "/b.smi"), appended);
+        EXPECT_EQ(ListDir(dir), (Names{"a.smi", "b.smi"}));
+    }
+}
+
+// A FILE.bak that is a folder with something in it can be neither removed nor
+// replaced: nothing is moved or written, and the folder keeps its content.
+TEST_F(CliFaults, BackupThatCannotBeMadeExits3) {
+    const std::string first = SamiWithTimes({1000});
+    const std::string appended = SamiWithTimes({500});
+    WriteFile(Path("a.smi"), first);
+    WriteFile(Path("b.smi"), appended);
+    for (const char* backup : {"a.smi.bak", "b.smi.bak"}) {
+        std::filesystem::create_directory(Path(backup));
+        WriteFile(Path(backup) + "/keep", "x");
+    }
+    const struct {
+        Names arguments;
+        std::string target;
+    } cases[] = {
+        {{"shift", "--shift=5", "a.smi"}, "a.smi"},
+        {{"append", "a.smi", "b.smi"}, "a.smi"},
+        {{"append", "-o", "b.smi", "a.smi", "b.smi"}, "b.smi"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli(c.arguments, InDir(Dir()));
+        EXPECT_EQ(run.exitCode, 3) << JoinArguments(c.arguments);
+        EXPECT_EQ(run.err, "tembrel-cli: cannot save '" + c.target + "': cannot make the backup '" +
+                               c.target + ".bak': Directory not empty\n");
+    }
+    EXPECT_EQ(ReadFile(Path("a.smi")), first);
+    EXPECT_EQ(ReadFile(Path("b.smi")), appended);
+    EXPECT_EQ(ReadFile(Path("a.smi.bak/keep")), "x");
+    EXPECT_EQ(ReadFile(Path("b.smi.bak/keep")), "x");
+}
+
+// A failure on one file does not stop the others; the exit code is the
+// first failure's.
+TEST_F(CliFaults, SeveralFilesGoOnAfterAFailure) {
+    for (const char* name : {"a.smi", "b.smi", "c.smi"}) {
+        WriteFile(Path(name), SamiWithTimes({1000}));
+    }
+    std::filesystem::create_directory(Path("b.smi.bak"));
+    WriteFile(Path("b.smi.bak/keep"), "x");
+    const CliRun run =
+        RunCli({"shift", "--shift=5", "a.smi", "missing.smi", "b.smi", "c.smi"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err,
+              "tembrel-cli: cannot open 'missing.smi': No such file or directory\n"
+              "tembrel-cli: cannot save 'b.smi': cannot make the backup 'b.smi.bak': "
+              "Directory not empty\n");
+    EXPECT_EQ(ReadFile(Path("a.smi")), SamiWithTimes({1005}));
+    EXPECT_EQ(ReadFile(Path("b.smi")), SamiWithTimes({1000}));
+    EXPECT_EQ(ReadFile(Path("c.smi")), SamiWithTimes({1005}));
+    const CliRun later = RunCli({"shift", "--shift=5", "b.smi", "missing.smi"}, InDir(Dir()));
+    EXPECT_EQ(later.exitCode, 3);
+}
+
+struct LimitCase {
+    Names arguments;  // run in the scratch folder on a.smi (and b.smi)
+    std::string message;
+};
+
+void PrintTo(const LimitCase& c, std::ostream* os) {
+    *os << JoinArguments(c.arguments);
+}
+
+class CliFileSizeLimit : public CliFaults, public ::testing::WithParamInterface<LimitCase> {};
+
+// The write stops half-way: the partial output goes and the input is back
+// under its own name, byte for byte.
+TEST_P(CliFileSizeLimit, RestoresTheInput) {
+    const std::string first = LongSami();
+    const std::string appended = SamiWithTimes({500});
+    WriteFile(Path("a.smi"), first);
+    WriteFile(Path("b.smi"), appended);
+    CliRunOptions options = InDir(Dir());
+    options.fileSizeLimit = 1000;
+    const CliRun run = RunCli(GetParam().arguments, options);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.err, "tembrel-cli: " + GetParam().message + "\n");
+    EXPECT_EQ(ReadFile(Path("a.smi")), first);
+    EXPECT_EQ(ReadFile(Path("b.smi")), appended);
+    EXPECT_EQ(ListDir(Dir()), (Names{"a.smi", "b.smi"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, CliFileSizeLimit,
+    ::testing::Values(LimitCase{{"shift", "--shift=5", "a.smi"},
+                                "cannot save 'a.smi': File too large; 'a.smi' is left as it was"},
+                      LimitCase{{"shift", "--shift=5", "-o", "out.smi", "a.smi"},
+                                "cannot save 'out.smi': File too large"},
+                      LimitCase{{"append", "a.smi", "b.smi"},
+                                "cannot save 'a.smi': File too large; 'a.smi' is left as it was"},
+                      LimitCase{{"append", "-o", "b.smi", "a.smi", "b.smi"},
+                                "cannot save 'b.smi': File too large; 'b.smi' is left as it was"}));
+
+struct VanishCase {
+    Names arguments;        // run in the scratch folder on a.smi and b.smi
+    std::string vanishing;  // the name taken away, at its open number atOpen
+    int atOpen;
+    int exitCode;
+    std::string message;
+    Names left;  // the folder afterwards
+};
+
+void PrintTo(const VanishCase& c, std::ostream* os) {
+    *os << JoinArguments(c.arguments) << ", " << c.vanishing << " gone at open " << c.atOpen;
+}
+
+class CliVanishingInput : public CliFaults, public ::testing::WithParamInterface<VanishCase> {};
+
+// A name that is there when it is checked and gone a moment later. The run
+// fails with the cause; whatever was moved is moved back, nothing empty is
+// left under the name, and the other file is untouched.
+TEST_P(CliVanishingInput, FailsAndMovesNothingForGood) {
+    const VanishCase& c = GetParam();
+    const std::string first = SamiWithTimes({1000, 9000});
+    const std::string appended = SamiWithTimes({500});
+    const std::string kept = c.vanishing == "a.smi" ? "b.smi" : "a.smi";
+    WriteFile(Path(kept), kept == "a.smi" ? first : appended);
+    VanishingName name;
+    StartVanishingName(&name, Path(c.vanishing), c.vanishing == "a.smi" ? first : appended,
+                       c.atOpen);
+    const CliRun run = RunCli(c.arguments, InDir(Dir()));
+    EXPECT_EQ(StopVanishingName(&name), c.atOpen);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.err, "tembrel-cli: " + c.message + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(Path(kept)), kept == "a.smi" ? first : appended);
+    EXPECT_EQ(ListDir(Dir()), c.left);
+}
+
+const char kNoBackup[] =
+    "cannot save 'a.smi': cannot make the backup 'a.smi.bak': "
+    "No such file or directory";
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, CliVanishingInput,
+    ::testing::Values(
+        // Checked, then gone before the backup is made.
+        VanishCase{
+            {"shift", "--shift=5", "--end=9000", "a.smi"}, "a.smi", 1, 3, kNoBackup, {"b.smi"}},
+        VanishCase{{"append", "a.smi", "b.smi"}, "a.smi", 1, 3, kNoBackup, {"b.smi"}},
+        // The range end E reads the file before it is checked: gone after the
+        // reading, it is found missing by the check and the run does not start.
+        VanishCase{{"shift", "--shift=5", "a.smi"},
+                   "a.smi",
+                   1,
+                   1,
+                   "cannot open 'a.smi': No such file or directory",
+                   {"b.smi"}},
+        VanishCase{{"shift", "--shift=5", "a.smi"}, "a.smi", 2, 3, kNoBackup, {"b.smi"}},
+        VanishCase{{"last", "a.smi"},
+                   "a.smi",
+                   1,
+                   1,
+                   "cannot open 'a.smi': No such file or directory",
+                   {"b.smi"}},
+        // Checked, then gone when the run opens it.
+        VanishCase{{"shift", "--shift=5", "--end=9000", "-o", "out.smi", "a.smi"},
+                   "a.smi",
+                   1,
+                   1,
+                   "cannot read 'a.smi': No such file or directory",
+                   {"b.smi"}},
+        VanishCase{{"append", "a.smi", "b.smi"},
+                   "b.smi",
+                   1,
+                   2,
+                   "cannot read the file to append 'b.smi': No such file or directory; "
+                   "'a.smi' is left as it was",
+                   {"a.smi"}},
+        VanishCase{{"append", "-o", "out.smi", "a.smi", "b.smi"},
+                   "b.smi",
+                   1,
+                   2,
+                   "cannot read the file to append 'b.smi': No such file or directory",
+                   {"a.smi"}}));
+
+class CliOddInput : public CliFaults, public ::testing::WithParamInterface<OddInput> {};
+
+// Without a sync tag the engine can see, a shift copies the file byte for byte
+// beside its backup, and the range end E (0) leaves nothing to do. Appending
+// to or from such a file keeps the original as the backup.
+TEST_P(CliOddInput, IsCopiedUnchangedOrLeftAlone) {
+    const std::string& original = GetParam().bytes;
+    const std::string other = SamiWithTimes({500});
+    WriteFile(Path("odd.smi"), original);
+    CliRun run = RunCli({"shift", "--shift=5", "--end=100000", "odd.smi"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(SameBytes(ReadWholeFile(Path("odd.smi")), original));
+    EXPECT_TRUE(SameBytes(ReadWholeFile(Path("odd.smi.bak")), original));
+    std::filesystem::remove(Path("odd.smi.bak"));
+
+    run = RunCli({"shift", "--shift=5", "odd.smi"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err,
+              "tembrel-cli: 'odd.smi': range start 0 is not below range end 0; nothing to do\n");
+    run = RunCli({"last", "odd.smi"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "0\n");
+    EXPECT_TRUE(SameBytes(ReadWholeFile(Path("odd.smi")), original));
+    EXPECT_EQ(ListDir(Dir()), Names{"odd.smi"});
+
+    WriteFile(Path("other.smi"), other);
+    run = RunCli({"append", "odd.smi", "other.smi"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(SameBytes(ReadWholeFile(Path("odd.smi.bak")), original));
+    // Without a body the whole file is head: it is kept, the cues follow it.
+    const std::string merged = ReadWholeFile(Path("odd.smi"));
+    EXPECT_GT(merged.size(), original.size());
+    EXPECT_TRUE(SameBytes(merged.substr(0, original.size()), original));
+
+    WriteFile(Path("odd.smi"), original);
+    run = RunCli({"append", "other.smi", "odd.smi"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    // Nor has it cues to give.
+    EXPECT_EQ(ReadFile(Path("other.smi")), other);
+    EXPECT_EQ(ReadFile(Path("other.smi.bak")), other);
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, CliOddInput, ::testing::ValuesIn(OddInputs()), OddInputName);
+
+// 100 MiB, far past the file buffer: a size limit half-way stops the write and
+// the file is back whole; without it every time moves and the backup is the
+// original. The two large files go even when a check fails.
+TEST_F(CliFaults, HundredMebibyteFile) {
+    constexpr std::size_t kSize = 100 * 1048576;
+    const std::string original = LargeSami(kSize, 0);
+    WriteFile(Path("a.smi"), original);
+    CliRunOptions limited = InDir(Dir());
+    limited.fileSizeLimit = kSize / 2;
+    CliRun run = RunCli({"shift", "--shift=5", "a.smi"}, limited);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.err,
+              "tembrel-cli: cannot save 'a.smi': File too large; 'a.smi' is left as it was\n");
+    EXPECT_TRUE(SameBytes(ReadWholeFile(Path("a.smi")), original));
+    EXPECT_EQ(ListDir(Dir()), Names{"a.smi"});
+
+    run = RunCli({"shift", "--shift=5", "a.smi"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_TRUE(SameBytes(ReadWholeFile(Path("a.smi")), LargeSami(kSize, 5)));
+    EXPECT_TRUE(SameBytes(ReadWholeFile(Path("a.smi.bak")), original));
+    std::filesystem::remove(Path("a.smi"));
+    std::filesystem::remove(Path("a.smi.bak"));
+}
+
+}  // namespace
