@@ -16,8 +16,9 @@ const char kHead[] =
 const char kTail[] = "</BODY>\r\n</SAMI>\r\n";
 
 // Korean syllables in CP949: lead byte 0xB0 to 0xC8, trail byte 0xA1 to 0xFE.
-void AppendKorean(std::string& line, std::mt19937& random, int syllables) {
-    for (int k = 0; k < syllables; ++k) {
+// Whole syllables only, and the line stays within `limit` bytes.
+void AppendKorean(std::string& line, std::mt19937& random, int syllables, std::size_t limit) {
+    for (int k = 0; k < syllables && line.size() + 3 <= limit; ++k) {
         line += static_cast<char>(0xB0 + random() % 0x19);
         line += static_cast<char>(0xA1 + random() % 0x5E);
         if (random() % 4 == 0) {
@@ -41,15 +42,12 @@ bool WriteGeneratedSami(const std::string& path, std::int64_t size, unsigned see
     while (ok && written < size) {
         time += static_cast<std::int64_t>(500 + random() % 4000);
         cue = "<SYNC Start=" + std::to_string(time) + "><P Class=KRCC>";
-        AppendKorean(cue, random, static_cast<int>(8 + random() % 20));
-        cue += (random() % 3 == 0) ? "<br>\r\n" : "\r\n";
-        // Cues are 50 to 100 bytes long.
+        // Cues are 50 to 100 bytes long, the line end and a "<br>" included.
+        const bool br = random() % 3 == 0;
+        AppendKorean(cue, random, static_cast<int>(8 + random() % 20), br ? 94 : 98);
+        cue += br ? "<br>\r\n" : "\r\n";
         while (cue.size() < 50) {
             cue.insert(cue.size() - 2, ".");
-        }
-        if (cue.size() > 100) {
-            cue.erase(98);
-            cue += "\r\n";
         }
         ok = std::fwrite(cue.data(), 1, cue.size(), out) == cue.size();
         written += static_cast<std::int64_t>(cue.size());
