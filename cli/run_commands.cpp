@@ -12,6 +12,7 @@
 #include "cli_messages.h"
 #include "exit_codes.h"
 #include "result_codes.h"
+#include "file_identity.h"
 #include "subtitle_append.h"
 #include "sync_shift.h"
 #include "terminal_progress.h"
@@ -105,6 +106,14 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
                const RunValues& values) {
     SavePlan plan;
     PlanSave(file, appendFile, outputPath, &plan);
+    // The old backup is removed before the new one is made: appending it would
+    // destroy the very file that was to be appended.
+    if (appendFile != nullptr && !plan.backup.empty() &&
+        IsSameFile(appendFile, plan.backup.c_str())) {
+        ReportMessage("cannot append " + Quoted(appendFile) + ": it is the backup " +
+                      Quoted(plan.backup) + " that this run replaces");
+        return EXIT_BAD_APPEND_FILE;
+    }
     std::string cause;
     if (!PrepareSave(plan, &cause)) {
         ReportMessage("cannot save " + Quoted(plan.target) + ": " + cause);

@@ -85,6 +85,11 @@ std::int32_t RunAppend(HWND dialog) {
     const int appendsItself = IsSameFile(path, appendPath);
     char backup[kBackupNameSize];
     FormBackupName(path, backup);
+    // The old backup is removed before the new one is made: appending it would
+    // destroy the very file that was to be appended.
+    if (IsSameFile(appendPath, backup)) {
+        return RESULT_BAD_APPEND_FILE;
+    }
     if (!MakeBackup(path, backup)) {
         return RESULT_CANNOT_SAVE;
     }

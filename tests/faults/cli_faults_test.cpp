@@ -67,6 +67,22 @@ TEST_F(CliFaults, MissingAppendFileExits2) {
     EXPECT_EQ(RunCli({"append", "gone.smi", "gone.smi"}, InDir(Dir())).exitCode, 1);
 }
 
+// Appending the file's own old backup: the run would remove that backup before
+// reading it, so it is refused and both files stay as they are.
+TEST_F(CliFaults, AppendingTheOldBackupIsRefused) {
+    const std::string file = SamiWithTimes({1000});
+    const std::string old = SamiWithTimes({500, 700});
+    WriteFile(Path("a.smi"), file);
+    WriteFile(Path("a.smi.bak"), old);
+    const CliRun run = RunCli({"append", "a.smi", "a.smi.bak"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err,
+              "tembrel-cli: cannot append 'a.smi.bak': it is the backup 'a.smi.bak' that this "
+              "run replaces\n");
+    EXPECT_EQ(ReadFile(Path("a.smi")), file);
+    EXPECT_EQ(ReadFile(Path("a.smi.bak")), old);
+}
+
 struct FolderCase {
     Names arguments;  // a.smi is a file, folder.smi a folder with a file in it
     int exitCode;

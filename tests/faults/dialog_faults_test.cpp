@@ -106,6 +106,20 @@ TEST_F(DialogFaults, AppendChecksTheMainFileFirstThenTheAppendFile) {
     }
 }
 
+// Appending the file's own old backup: the command would remove that backup
+// before reading it, so it is refused with message 2 and both files stay.
+TEST_F(DialogFaults, AppendingTheOldBackupGivesMessageTwo) {
+    const std::string file = SamiWithTimes({1000});
+    const std::string old = SamiWithTimes({500, 700});
+    WriteBytes(path, file);
+    WriteBytes(backup, old);
+    TypeAppend(dialog, path, backup, "0");
+    Run(IDC_START_APPEND);
+    ExpectOneWarning(dialog, kBadAppendFile);
+    EXPECT_EQ(ReadWholeFile(path), file);
+    EXPECT_EQ(ReadWholeFile(backup), old);
+}
+
 // A folder opens for reading on Linux and fails at its first read, inside the
 // run: the folder is moved back with what it holds and the file's own warning
 // is shown. With the range end E (0 for a folder) nothing happens at all.
