@@ -13,6 +13,7 @@ namespace {
 // The bad-character entry of each byte's upper-case form, so that the search
 // folds the case of a text byte with one lookup.
 std::int32_t g_foldedBadCharacterTable[256];
+std::ptrdiff_t g_skipTable[256];
 
 int IsPatternLength(std::int32_t length) {
     return length >= 1 && length <= kMaxPatternLength;
@@ -24,6 +25,33 @@ unsigned char UpperCase(unsigned char byte) {
 
 char LowerCase(char byte) {
     return (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte + ('a' - 'A')) : byte;
+}
+
+// Steps alignments on by the bad-character entry of their last byte while that
+// byte is not the tag's last one, whose entry is 0 and so holds the position. Four
+// steps go between checks; each moves at most a tag length, so while the text
+// holds more than four tag lengths from the position, the four reads and the
+// check lie inside it. The entries are pointer-wide, so that a step is one load
+// and one add. Returns where the careful loop goes on.
+std::int32_t SkipToLastTagByte(const char* text, std::int32_t count, std::int32_t n) {
+    constexpr std::int32_t kReach = 4 * kSyncTagSize;
+    if (count - n <= kReach) {
+        return n;
+    }
+    const std::ptrdiff_t* skip = g_skipTable;
+    const auto* first = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* at = first + n;
+    const unsigned char* const stop = first + (count - kReach);
+    while (at < stop) {
+        at += skip[*at];
+        at += skip[*at];
+        at += skip[*at];
+        at += skip[*at];
+        if (skip[*at] == 0) {
+            break;
+        }
+    }
+    return static_cast<std::int32_t>(at - first);
 }
 
 }  // namespace
@@ -90,6 +118,7 @@ int BuildSyncTagTables() {
     for (int byte = 0; byte < 256; ++byte) {
         g_foldedBadCharacterTable[byte] =
             g_badCharacterTable[UpperCase(static_cast<unsigned char>(byte))];
+        g_skipTable[byte] = g_foldedBadCharacterTable[byte];
     }
     return 1;
 }
@@ -105,6 +134,7 @@ int FindSyncTag(const char* text, std::int32_t count, const char* pattern,
     const char lastLower = g_lowercaseTag[m];
     std::int32_t n = m;
     while (n < count) {
+        n = SkipToLastTagByte(text, count, n);
         // A fresh alignment: its last byte decides most steps alone, and a
         // mismatch there moves by the bad-character entry (the good-suffix
         // entry of the last position is 1, never more).

@@ -163,15 +163,23 @@ TEST_F(SyncTagSearch, ReadsNothingAtOrBeyondCount) {
 
 TEST_F(SyncTagSearch, AgreesWithAPlainSearchOnRandomText) {
     std::mt19937 random(11);
-    const std::string alphabet = "<SYNCTARsyncta =>\t0x";
+    // Tag letters make short steps; Korean bytes and digits full-length ones, so
+    // that longer texts also run the search's unchecked stretch of steps up to
+    // their very last byte.
+    const std::string tagBytes = "<SYNCTARsyncta =>\t0x";
+    const std::string farBytes =
+        "\xB0\xA1\xC7\xD1\x80\xFE"
+        "0123456789";
     for (int n = 0; n < 20000; ++n) {
-        std::string text(random() % 60, ' ');
+        std::string text(random() % (n % 2 ? 60 : 300), ' ');
+        const std::string& alphabet = (n % 4 < 2) ? tagBytes : farBytes;
         for (char& c : text) {
-            c = alphabet[random() % alphabet.size()];
+            c = (random() % 8 == 0) ? tagBytes[random() % tagBytes.size()]
+                                    : alphabet[random() % alphabet.size()];
         }
         if (random() % 3 == 0 && text.size() > 12) {
             const std::string tag = (random() % 2) ? "<SYNC START=" : "<sync Start=";
-            text.replace(random() % (text.size() - 12), 12, tag);
+            text.replace(random() % (text.size() - 11), 12, tag);
         }
         std::int32_t offset = -1;
         const int found = Find(text, static_cast<std::int32_t>(text.size()), &offset);
