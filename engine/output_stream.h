@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdio>
 
-inline constexpr std::size_t kOutputStagingSize = 65536;
+inline constexpr std::size_t kOutputStagingSize = 1048576;
 
 struct OutputStream {
     std::FILE* file;
