@@ -28,28 +28,31 @@ char LowerCase(char byte) {
 }
 
 // Steps alignments on by the bad-character entry of their last byte while that
-// byte is not the tag's last one, whose entry is 0 and so holds the position. Four
-// steps go between checks; each moves at most a tag length, so while the text
-// holds more than four tag lengths from the position, the four reads and the
-// check lie inside it. The entries are pointer-wide, so that a step is one load
-// and one add. Returns where the careful loop goes on.
+// byte is not the tag's last one, whose entry is 0. A byte of 0x80 or above never
+// occurs in the tag, so its entry is the tag length; taking that by a branch
+// rather than from the table lets the next byte be read before the entry is
+// known, which matters in Korean text, made mostly of such bytes. While the text
+// holds more than one tag length from the position, the step and the next read
+// stay inside it. Returns where the careful loop goes on.
 std::int32_t SkipToLastTagByte(const char* text, std::int32_t count, std::int32_t n) {
-    constexpr std::int32_t kReach = 4 * kSyncTagSize;
-    if (count - n <= kReach) {
+    if (count - n <= kSyncTagSize) {
         return n;
     }
     const std::ptrdiff_t* skip = g_skipTable;
     const auto* first = reinterpret_cast<const unsigned char*>(text);
     const unsigned char* at = first + n;
-    const unsigned char* const stop = first + (count - kReach);
+    const unsigned char* const stop = first + (count - kSyncTagSize);
     while (at < stop) {
-        at += skip[*at];
-        at += skip[*at];
-        at += skip[*at];
-        at += skip[*at];
-        if (skip[*at] == 0) {
+        const unsigned char byte = *at;
+        if (byte >= 0x80) {
+            at += kSyncTagSize;
+            continue;
+        }
+        const std::ptrdiff_t step = skip[byte];
+        if (step == 0) {
             break;
         }
+        at += step;
     }
     return static_cast<std::int32_t>(at - first);
 }
