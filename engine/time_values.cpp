@@ -177,27 +177,29 @@ std::int32_t ParseClockTime(const char* text) {
 }
 
 int FormatDecimal(std::uint32_t value, char* text) {
-    // Two digits at a time: one division per pair instead of per digit.
+    // The digits go straight to their places from the right, two at a time: one
+    // division per pair instead of per digit, and no copy afterwards.
     static const char kPairs[] =
         "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
         "8081828384858687888990919293949596979899";
-    char digits[10];
-    int at = 10;
+    int count = 1;
+    for (std::uint32_t bound = 10; count < 10 && value >= bound; bound *= 10) {
+        ++count;
+    }
+    text[count] = '\0';
+    char* at = text + count;
     while (value >= 100) {
         const std::uint32_t pair = (value % 100) * 2;
         value /= 100;
-        digits[--at] = kPairs[pair + 1];
-        digits[--at] = kPairs[pair];
+        *--at = kPairs[pair + 1];
+        *--at = kPairs[pair];
     }
     if (value >= 10) {
-        digits[--at] = kPairs[value * 2 + 1];
-        digits[--at] = kPairs[value * 2];
+        *--at = kPairs[value * 2 + 1];
+        *--at = kPairs[value * 2];
     } else {
-        digits[--at] = static_cast<char>('0' + value);
+        *--at = static_cast<char>('0' + value);
     }
-    const int count = 10 - at;
-    std::memcpy(text, digits + at, static_cast<std::size_t>(count));
-    text[count] = '\0';
     return count;
 }

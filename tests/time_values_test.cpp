@@ -138,6 +138,16 @@ TEST(TimeValues, FormatsDecimalWithoutLeadingZeros) {
         EXPECT_EQ(FormatDecimal(c.first, text), static_cast<int>(std::strlen(c.second)));
         EXPECT_STREQ(text, c.second);
     }
+    // Each digit count starts at a power of ten: both sides of every such edge.
+    for (std::uint64_t power = 10; power <= 1000000000; power *= 10) {
+        for (const std::uint64_t value : {power - 1, power, power + 1}) {
+            char text[16];
+            const std::string expected = std::to_string(value);
+            EXPECT_EQ(FormatDecimal(static_cast<std::uint32_t>(value), text),
+                      static_cast<int>(expected.size()));
+            EXPECT_EQ(std::string(text), expected);
+        }
+    }
 }
 
 }  // namespace
