@@ -1,5 +1,6 @@
-// The shift run against a plain buffered copy of the same file, both timed in
-// the same run on generated 1 MiB and 64 MiB subtitles.
+// The shift run and the search for the largest sync time (the first pass of a
+// run whose range ends at "E") against a plain buffered copy of the same file,
+// all timed in the same run on generated 1 MiB and 64 MiB subtitles.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -55,10 +56,22 @@ void BM_Shift(benchmark::State& state, std::int32_t shift, std::int32_t stretch)
                             static_cast<std::int64_t>(std::filesystem::file_size(in)));
 }
 
+void BM_LastSyncTime(benchmark::State& state) {
+    BuildSyncTagTables();
+    const std::string in = BenchFile(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FindLastSyncTime(in.c_str()));
+    }
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(std::filesystem::file_size(in)));
+}
+
 }  // namespace
 
 BENCHMARK(BM_Copy)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Shift, plain, 1500, 0)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Shift, stretch, -300, 40000)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_LastSyncTime)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
