@@ -50,6 +50,9 @@ def run(command, wrapper=()):
     stdin = open(stdin_path, "rb") if stdin_path else subprocess.DEVNULL
     stdout = open(stdout_path, "wb") if stdout_path else subprocess.DEVNULL
     try:
+        # Dirty pages of the previous run would be written back during this one
+        # and slow whichever program comes next; each run starts with none.
+        os.sync()
         start = time.perf_counter()
         done = subprocess.run(list(wrapper) + argv, stdin=stdin, stdout=stdout,
                               stderr=subprocess.PIPE, check=False)
