@@ -53,29 +53,33 @@ inline TokenKind ClassifyTokenByte(unsigned char byte) {
 // number token has, so the callers can tell that it is no time.
 template <typename Source>
 TokenKind ScanTokenFrom(Source& source, char* text) {
-    while (IsBlank(source.Peek())) {
-        source.Advance();
+    // A local copy of the source: the byte stores into `text` may alias anything,
+    // and would otherwise make the compiler keep the source's position in memory.
+    Source cursor = source;
+    while (IsBlank(cursor.Peek())) {
+        cursor.Advance();
     }
-    const unsigned char first = source.Peek();
+    const unsigned char first = cursor.Peek();
     const TokenKind kind = ClassifyTokenByte(first);
     int length = 0;
     if (kind == TOKEN_NUMBER) {
+        // Bytes past the 15th all land on the last slot, which the NUL below
+        // overwrites: no test of the length in the loop.
         std::int64_t runLength = 0;
-        for (unsigned char byte = first; IsNumberByte(byte); byte = source.Peek()) {
-            if (runLength < kMaxTokenText) {
-                text[length++] = static_cast<char>(byte);
-            }
+        unsigned char byte = first;
+        do {
+            text[runLength < kMaxTokenText ? runLength : kMaxTokenText] = static_cast<char>(byte);
             ++runLength;
-            source.Advance();
-        }
-        if (runLength > kMaxTokenText) {
-            length = 0;
-        }
+            cursor.Advance();
+            byte = cursor.Peek();
+        } while (IsNumberByte(byte));
+        length = runLength > kMaxTokenText ? 0 : static_cast<int>(runLength);
     } else if (kind == TOKEN_CLOSE || kind == TOKEN_COLON || kind == TOKEN_SIGN) {
         text[length++] = static_cast<char>(first);
-        source.Advance();
+        cursor.Advance();
     }
     text[length] = '\0';
+    source = cursor;
     return kind;
 }
 
