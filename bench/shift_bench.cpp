@@ -3,9 +3,13 @@
 // all timed in the same run on generated 1 MiB and 64 MiB subtitles.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "progress.h"
 #include "sami_generator.h"
@@ -66,6 +70,31 @@ void BM_LastSyncTime(benchmark::State& state) {
                             static_cast<std::int64_t>(std::filesystem::file_size(in)));
 }
 
+// The tag search alone over the file in memory, 1 MiB at a time as a run sees it,
+// restarting behind each tag and its time.
+void BM_SyncTagSearch(benchmark::State& state) {
+    BuildSyncTagTables();
+    std::ifstream file(BenchFile(state.range(0)), std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
+                                  std::istreambuf_iterator<char>());
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    std::int64_t tags = 0;
+    for (auto _ : state) {
+        for (std::size_t base = 0; base < bytes.size(); base += kPiece) {
+            const char* piece = bytes.data() + base;
+            const auto count = static_cast<std::int32_t>(std::min(kPiece, bytes.size() - base));
+            std::int32_t at = 0;
+            std::int32_t offset = 0;
+            while (FindSyncTag(piece + at, count - at, kSyncTag, g_syncTagLength, &offset)) {
+                at += offset + g_syncTagLength;
+                ++tags;
+            }
+        }
+    }
+    benchmark::DoNotOptimize(tags);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+
 }  // namespace
 
 BENCHMARK(BM_Copy)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
@@ -73,5 +102,6 @@ BENCHMARK_CAPTURE(BM_Shift, plain, 1500, 0)->Arg(1)->Arg(64)->Unit(benchmark::kM
 BENCHMARK_CAPTURE(BM_Shift, stretch, -300, 40000)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_LastSyncTime)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SyncTagSearch)->Arg(64)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
