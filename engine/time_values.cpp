@@ -184,7 +184,7 @@ int FormatDecimal(std::uint32_t value, char* text) {
         "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
         "8081828384858687888990919293949596979899";
     int count = 1;
-    for (std::uint32_t bound = 10; count < 10 && value >= bound; bound *= 10) {
+    for (std::uint64_t bound = 10; count < 10 && value >= bound; bound *= 10) {
         ++count;
     }
     text[count] = '\0';
