@@ -49,19 +49,11 @@ int CheckReadable(const char* path, std::string* cause) {
     return 1;
 }
 
-int CheckFile(const char* path) {
+// `what` names the file in the message: "" for the file itself.
+int CheckFile(const char* path, const char* what = "") {
     std::string cause;
     if (!CheckReadable(path, &cause)) {
-        ReportMessage("cannot open " + Quoted(path) + ": " + cause);
-        return 0;
-    }
-    return 1;
-}
-
-int CheckAppendFile(const char* path) {
-    std::string cause;
-    if (!CheckReadable(path, &cause)) {
-        ReportMessage("cannot open the file to append " + Quoted(path) + ": " + cause);
+        ReportMessage(std::string("cannot open ") + what + Quoted(path) + ": " + cause);
         return 0;
     }
     return 1;
@@ -179,7 +171,7 @@ int AppendFile(const CliRequest& request) {
     if (!CheckFile(file)) {
         return EXIT_BAD_FILE;
     }
-    if (!CheckAppendFile(appendFile)) {
+    if (!CheckFile(appendFile, "the file to append ")) {
         return EXIT_BAD_APPEND_FILE;
     }
     const RunValues values = {COMMAND_APPEND, {0, 0, 0, 0}, request.offset};
