@@ -143,13 +143,17 @@ std::int32_t ShiftSyncTimes(const char* inputPath, const char* outputPath, std::
     return ShiftSyncTimesInWindow(inputPath, outputPath, params, kFileBufferSize);
 }
 
-std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::int32_t* last) {
+std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::int32_t* last,
+                              RunCounts* counts) {
+    RunCounts found;
+    ClearRunCounts(&found);
     std::FILE* input = std::fopen(path, "rb");
     if (input == nullptr) {
         return RESULT_BAD_FILE;
     }
     FileWindow window;
     OpenWindow(&window, input, options.windowSize, options.readQuoted);
+    found.kind = window.input.kind;
     std::int64_t position = 0;
     std::int32_t largest = 0;
     SyncTagScan scan;
@@ -160,6 +164,7 @@ std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::
             SyncTimeValue(scan.timeText, &value) && value > largest) {
             largest = value;
         }
+        CountSyncTag(&found, scan.hasTime, 0, scan.quote, options.readQuoted);
         FinishSyncTag(&window, &position, nullptr, &scan, nullptr);
     }
     const int readFailed = window.failed;
@@ -168,6 +173,9 @@ std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::
         return RESULT_BAD_FILE;
     }
     *last = largest;
+    if (counts != nullptr) {
+        *counts = found;
+    }
     return RESULT_OK;
 }
 

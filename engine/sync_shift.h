@@ -48,5 +48,7 @@ std::int32_t FindLastSyncTime(const char* path);
 std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize);
 
 // The same, telling a file that cannot be read: RESULT_OK with *last, or
-// RESULT_BAD_FILE with *last untouched.
-std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::int32_t* last);
+// RESULT_BAD_FILE with *last untouched. *counts (when not null) tells the tags
+// found, their readable times as left, and the tags without one.
+std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::int32_t* last,
+                              RunCounts* counts = nullptr);
