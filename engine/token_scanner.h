@@ -165,26 +165,29 @@ int ReadQuotedTimeFrom(Source& source, char* timeText) {
 template <typename Source>
 int ReadTagTimeFrom(Source& source, int readQuoted, char* timeText, char* secondText,
                     TokenKind* kind, int* quote) {
-    Source cursor = source;
-    while (IsBlank(cursor.Peek())) {
-        cursor.Advance();
+    // The usual case, a number right behind the '=', goes straight to the
+    // reading of a plain time.
+    if (!IsNumberByte(source.Peek())) {
+        // The blanks are passed as the scan would pass them; a stream source
+        // must not be read on by a copy that is then dropped.
+        while (IsBlank(source.Peek())) {
+            source.Advance();
+        }
+        const unsigned char first = source.Peek();
+        if (IsQuoteMark(first)) {
+            *quote = first;
+            *kind = TOKEN_INVALID;
+            timeText[0] = '\0';
+            int found = 0;
+            if (readQuoted) {
+                found = ReadQuotedTimeFrom(source, timeText);
+                *kind = found ? TOKEN_NUMBER : TOKEN_INVALID;
+            }
+            return found;
+        }
     }
-    const unsigned char first = cursor.Peek();
-    if (!IsQuoteMark(first)) {
-        *quote = 0;
-        source = cursor;
-        return ReadSyncTimeFrom(source, timeText, secondText, kind);
-    }
-    *quote = first;
-    *kind = TOKEN_INVALID;
-    timeText[0] = '\0';
-    int found = 0;
-    if (readQuoted) {
-        found = ReadQuotedTimeFrom(cursor, timeText);
-        *kind = found ? TOKEN_NUMBER : TOKEN_INVALID;
-    }
-    source = cursor;
-    return found;
+    *quote = 0;
+    return ReadSyncTimeFrom(source, timeText, secondText, kind);
 }
 
 int ReadTagTime(const char** cursor, int readQuoted, char* timeText, char* secondText,
