@@ -15,7 +15,6 @@
 #include "file_identity.h"
 #include "run_report.h"
 #include "subtitle_append.h"
-#include "sync_file_walk.h"
 #include "sync_shift.h"
 #include "terminal_progress.h"
 
@@ -29,7 +28,7 @@ struct RunValues {
 };
 
 RunOptions OptionsOf(const CliRequest& request) {
-    return RunOptions{request.readQuoted, kFileBufferSize};
+    return FrontEndRunOptions(request.readQuoted);
 }
 
 const char* KindName(TextKind kind) {
@@ -79,7 +78,7 @@ std::int32_t CallEngine(const SavePlan& plan, const RunValues& values, RunCounts
                               values.offset, values.readQuoted, counts);
     }
     return ShiftFileTimes(plan.input.c_str(), plan.target.c_str(), values.params,
-                          RunOptions{values.readQuoted, kFileBufferSize}, counts);
+                          FrontEndRunOptions(values.readQuoted), counts);
 }
 
 void ReportRunFailure(std::int32_t result, const char* file, const char* appendFile,

@@ -86,6 +86,10 @@ void AddQuoteMarks(int quote, char* newText) {
 
 }  // namespace
 
+RunOptions FrontEndRunOptions(int readQuoted) {
+    return RunOptions{readQuoted, kFileBufferSize};
+}
+
 std::int32_t ShiftFileTimes(const char* inputPath, const char* outputPath,
                             const ShiftParams& params, const RunOptions& options,
                             RunCounts* counts) {

@@ -26,6 +26,9 @@ std::int32_t ShiftSyncTimes(const char* inputPath, const char* outputPath, std::
 std::int32_t ShiftSyncTimesInWindow(const char* inputPath, const char* outputPath,
                                     const ShiftParams& params, std::int32_t windowSize);
 
+// How the front ends run: the whole file buffer, quoted times as asked.
+RunOptions FrontEndRunOptions(int readQuoted);
+
 // The shift run as the front ends call it: a byte file or a UTF-16 file (its
 // byte order mark and an odd last byte copied unchanged), times in quotation
 // marks read on request, and what it found and did in *counts.

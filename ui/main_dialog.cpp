@@ -11,7 +11,6 @@
 #include "progress.h"
 #include "result_codes.h"
 #include "subtitle_append.h"
-#include "sync_file_walk.h"
 #include "sync_shift.h"
 #include "sync_tag_search.h"
 #include "text_input.h"
@@ -63,7 +62,7 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
     }
     g_progressWindow = dialog;
     const std::int32_t result =
-        ShiftFileTimes(backup, path, params, RunOptions{0, kFileBufferSize}, counts);
+        ShiftFileTimes(backup, path, params, FrontEndRunOptions(0), counts);
     if (result != RESULT_OK) {
         RestoreBackup(path, backup);
     }
