@@ -105,10 +105,11 @@ std::int32_t ShiftSyncTimes(const char* inputPath, const char* outputPath, std::
     return ShiftSyncTimesInWindow(inputPath, outputPath, params, kFileBufferSize);
 }
 
-std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize) {
+std::int32_t FindLastSyncTimeCheckedInWindow(const char* path, std::int32_t windowSize,
+                                             std::int32_t* largest) {
     std::FILE* input = std::fopen(path, "rb");
     if (input == nullptr) {
-        return 0;
+        return RESULT_BAD_FILE;
     }
     FileWindow window;
     OpenWindow(&window, input, windowSize);
@@ -126,9 +127,24 @@ std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize)
     }
     const int readFailed = window.failed;
     std::fclose(input);
-    return readFailed ? 0 : last;
+    if (readFailed) {
+        return RESULT_BAD_FILE;
+    }
+    *largest = last;
+    return RESULT_OK;
+}
+
+std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize) {
+    // A file that cannot be read gives 0.
+    std::int32_t last = 0;
+    FindLastSyncTimeCheckedInWindow(path, windowSize, &last);
+    return last;
 }
 
 std::int32_t FindLastSyncTime(const char* path) {
     return FindLastSyncTimeInWindow(path, kFileBufferSize);
+}
+
+std::int32_t FindLastSyncTimeChecked(const char* path, std::int32_t* last) {
+    return FindLastSyncTimeCheckedInWindow(path, kFileBufferSize, last);
 }

@@ -37,3 +37,10 @@ int RetimeValue(const char* timeText, char* newText, std::int32_t rangeStart, st
 // cannot be read.
 std::int32_t FindLastSyncTime(const char* path);
 std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize);
+
+// The same lookup telling a file that cannot be read from one without sync
+// times: RESULT_OK with the time in *last, or RESULT_BAD_FILE with *last
+// untouched when the file cannot be opened or a read fails on the way.
+std::int32_t FindLastSyncTimeChecked(const char* path, std::int32_t* last);
+std::int32_t FindLastSyncTimeCheckedInWindow(const char* path, std::int32_t windowSize,
+                                             std::int32_t* last);
