@@ -11,8 +11,8 @@
 #include "backup_protocol.h"
 #include "cli_messages.h"
 #include "exit_codes.h"
+#include "file_system.h"
 #include "result_codes.h"
-#include "file_identity.h"
 #include "subtitle_append.h"
 #include "sync_shift.h"
 #include "terminal_progress.h"
@@ -25,15 +25,15 @@ struct RunValues {
     std::int32_t offset;
 };
 
-std::string ErrorText(int error) {
-    return error != 0 ? std::strerror(error) : "write error";
+std::string ErrorText(int error, const char* unknown = "write error") {
+    return error != 0 ? std::strerror(error) : unknown;
 }
 
 // 1 when the file opens for reading and its first byte can be read: on some
 // systems a directory opens and only the read fails.
 int CheckReadable(const char* path, std::string* cause) {
     errno = 0;
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenFileByName(path, "rb");
     if (file == nullptr) {
         *cause = ErrorText(errno);
         return 0;
@@ -57,6 +57,22 @@ int CheckFile(const char* path, const char* what = "") {
         return 0;
     }
     return 1;
+}
+
+// The range end E, looked up before the file is checked: a file gone between
+// the check and the lookup could not be told from one without sync times. A
+// lookup that fails is reported as the check reports the file, or, when the
+// file opens, as a failed read.
+int LookUpLastSyncTime(const char* file, std::int32_t* last) {
+    errno = 0;
+    if (FindLastSyncTimeChecked(file, last) == RESULT_OK) {
+        return 1;
+    }
+    const int readError = errno;
+    if (CheckFile(file)) {
+        ReportMessage("cannot read " + Quoted(file) + ": " + ErrorText(readError, "read error"));
+    }
+    return 0;
 }
 
 std::int32_t CallEngine(const SavePlan& plan, const RunValues& values) {
@@ -98,16 +114,13 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
                const RunValues& values) {
     SavePlan plan;
     PlanSave(file, appendFile, outputPath, &plan);
-    // The old backup is removed before the new one is made: appending it would
-    // destroy the very file that was to be appended.
-    if (appendFile != nullptr && !plan.backup.empty() &&
-        IsSameFile(appendFile, plan.backup.c_str())) {
+    if (appendFile != nullptr && ReplacesAppendFile(plan, appendFile)) {
         ReportMessage("cannot append " + Quoted(appendFile) + ": it is the backup " +
                       Quoted(plan.backup) + " that this run replaces");
         return EXIT_BAD_APPEND_FILE;
     }
     std::string cause;
-    if (!PrepareSave(plan, &cause)) {
+    if (!PrepareSave(&plan, &cause)) {
         ReportMessage("cannot save " + Quoted(plan.target) + ": " + cause);
         return EXIT_CANNOT_SAVE;
     }
@@ -118,6 +131,10 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
     const int runError = errno;
     EndProgress();
     if (result == RESULT_OK) {
+        // The result stands even when what is left to tidy fails.
+        if (!FinishSave(plan, &cause)) {
+            ReportMessage(cause);
+        }
         return EXIT_DONE;
     }
     const int undone = UndoSave(plan, &cause);
@@ -132,11 +149,8 @@ int ShiftFile(const CliRequest& request, const char* file) {
     RunValues values = {
         COMMAND_SHIFT, {request.rangeStart, request.rangeEnd, request.shift, request.stretch}, 0};
     ShiftParams& params = values.params;
-    // The last sync time is looked up before the check: a file that cannot be
-    // read gives 0, and a file gone between the check and the lookup would
-    // become an empty range, reported as nothing to do.
-    if (request.endIsLastSync) {
-        params.rangeEnd = FindLastSyncTime(file);
+    if (request.endIsLastSync && !LookUpLastSyncTime(file, &params.rangeEnd)) {
+        return EXIT_BAD_FILE;
     }
     if (!CheckFile(file)) {
         return EXIT_BAD_FILE;
@@ -182,8 +196,8 @@ int PrintLastSyncTime(const CliRequest& request) {
     const char* file = request.files[0];
     // Looked up before the check, as for a shift: a file gone in between is
     // reported, not printed as 0.
-    const std::int32_t last = FindLastSyncTime(file);
-    if (!CheckFile(file)) {
+    std::int32_t last = 0;
+    if (!LookUpLastSyncTime(file, &last) || !CheckFile(file)) {
         return EXIT_BAD_FILE;
     }
     std::printf("%" PRId32 "\n", last);

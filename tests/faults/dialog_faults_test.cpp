@@ -122,17 +122,18 @@ TEST_F(DialogFaults, AppendingTheOldBackupGivesMessageTwo) {
 
 // A folder opens for reading on Linux and fails at its first read, inside the
 // run: the folder is moved back with what it holds and the file's own warning
-// is shown. With the range end E (0 for a folder) nothing happens at all.
+// is shown. With the range end E the lookup of the last sync time fails the
+// same way: message 1 and nothing moved.
 TEST_F(DialogFaults, FolderAsFileIsMovedBackWithItsContent) {
     const std::string original = SamiWithTimes({1000});
     const struct {
         int command;
         bool mainIsFolder;  // else the append file is the folder
         const char* end;
-        const char* text;  // null: no warning
+        const char* text;
     } cases[] = {
         {IDC_START_SYNC, true, "5000", kBadFile},
-        {IDC_START_SYNC, true, "E", nullptr},
+        {IDC_START_SYNC, true, "E", kBadFile},
         {IDC_START_APPEND, true, "E", kBadFile},
         {IDC_START_APPEND, false, "E", kBadAppendFile},
     };
@@ -146,11 +147,7 @@ TEST_F(DialogFaults, FolderAsFileIsMovedBackWithItsContent) {
         TypeShift(dialog, path, {"0", c.end, "100", "0"});
         TypeAppend(dialog, path, second, "0");
         Run(c.command);
-        if (c.text != nullptr) {
-            ExpectOneWarning(dialog, c.text);
-        } else {
-            EXPECT_TRUE(g_standin.messageBoxes.empty());
-        }
+        ExpectOneWarning(dialog, c.text);
         EXPECT_EQ(ReadBytes(folder + "/keep"), "x");
         EXPECT_EQ(ReadBytes(c.mainIsFolder ? second : path), original);
         if (!c.mainIsFolder) {
@@ -240,15 +237,15 @@ TEST_F(DialogFaults, FileThatVanishesAfterItsCheck) {
         bool mainVanishes;  // else the append file vanishes
         const char* end;
         int whileReading;  // the field being read when the file goes
-        const char* text;  // null: no warning
+        const char* text;
     } cases[] = {
         // Gone before the backup is made: nothing to move, nothing written.
         {IDC_START_SYNC, true, "5000", IDC_STRETCH, kCannotSave},
         {IDC_START_SYNC, true, "E", IDC_STRETCH, kCannotSave},
         {IDC_START_APPEND, true, "E", IDC_APPEND_OFFSET, kCannotSave},
-        // Gone before its last sync time is looked up, which then reads as 0:
-        // an empty range, which ends silently.
-        {IDC_START_SYNC, true, "E", IDC_RANGE_START, nullptr},
+        // Gone before its last sync time is looked up: message 1, not the
+        // empty range of a file without sync times.
+        {IDC_START_SYNC, true, "E", IDC_RANGE_START, kBadFile},
         // Gone when the run opens it: the main file is moved back.
         {IDC_START_APPEND, false, "E", IDC_APPEND_OFFSET, kBadAppendFile},
     };
@@ -265,11 +262,7 @@ TEST_F(DialogFaults, FileThatVanishesAfterItsCheck) {
         TypeAppend(dialog, path, second, "0");
         Run(c.command);
         g_standin.onReadText = nullptr;
-        if (c.text != nullptr) {
-            ExpectOneWarning(dialog, c.text);
-        } else {
-            EXPECT_TRUE(g_standin.messageBoxes.empty());
-        }
+        ExpectOneWarning(dialog, c.text);
         if (c.mainVanishes) {
             EXPECT_EQ(ReadBytes(second), appended);
             EXPECT_EQ(ListFolder(dir), Names{"more.smi"});
