@@ -83,8 +83,9 @@ void PlanSave(const char* file, const char* appendFile, const char* outputPath, 
     const int targetIsInput = NamesSameFile(target.c_str(), file) ||
                               (appendFile != nullptr && NamesSameFile(target.c_str(), appendFile));
     // An input is edited where it lives: renaming a link would leave its file
-    // as it was.
-    if (targetIsInput) {
+    // as it was. A link to anything but a regular file (a device) is not
+    // followed: such a file is never renamed.
+    if (targetIsInput && IsRegularFile(target.c_str())) {
         FollowLinks(target.c_str(), &plan->target);
     } else {
         plan->target = target;
