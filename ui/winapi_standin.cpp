@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -408,9 +409,7 @@ int DescriptorOf(HANDLE file) {
     return static_cast<int>(reinterpret_cast<std::intptr_t>(file) - 16);
 }
 
-std::pair<std::uint64_t, std::uint64_t> FileKey(const struct stat& status) {
-    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
-}
+constexpr char kAttributesName[] = "user.tembrel-attributes";
 
 }  // namespace
 
@@ -488,23 +487,17 @@ DWORD GetFileAttributesA(LPCSTR path) {
     } else if (S_ISDIR(status.st_mode)) {
         kind = FILE_ATTRIBUTE_DIRECTORY;
     }
-    const auto set = g_standin.fileAttributes.find(FileKey(status));
+    DWORD set = 0;
+    const ssize_t length = lgetxattr(path, kAttributesName, &set, sizeof set);
     const DWORD attributes =
-        kind | (set != g_standin.fileAttributes.end() ? set->second
-                                                      : (kind == 0 ? FILE_ATTRIBUTE_ARCHIVE : 0));
+        kind | (length == sizeof set ? set : (kind == 0 ? FILE_ATTRIBUTE_ARCHIVE : 0));
     return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
-// Like Windows, a link's own attributes are set, not its file's.
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
-    struct stat status;
-    if (lstat(path, &status) != 0) {
-        return FALSE;
-    }
-    g_standin.fileAttributes[FileKey(status)] =
-        attributes &
-        ~(FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
-    return TRUE;
+    const DWORD set = attributes & ~(FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY |
+                                     FILE_ATTRIBUTE_REPARSE_POINT);
+    return lsetxattr(path, kAttributesName, &set, sizeof set, 0) == 0 ? TRUE : FALSE;
 }
 
 void ClickControl(HWND dialog, int id) {

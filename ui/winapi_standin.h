@@ -9,9 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 // --- Types ---
@@ -221,6 +219,9 @@ BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* informa
 BOOL CloseHandle(HANDLE handle);
 DWORD GetFileType(HANDLE file);
 DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags);
+// The attributes live in an extended attribute of the file, so that they
+// follow it through a rename and go with it, as on Windows. A link is a reparse
+// point and takes none; a file that was never given any is an archive.
 DWORD GetFileAttributesA(LPCSTR path);
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes);
 
@@ -254,10 +255,6 @@ struct StandinState {
     std::function<void(int)> onProgress;  // runs for every PBM_SETPOS
     std::function<void()> onIdle;         // runs when the loop finds the queue empty
     std::function<void(int)> onReadText;  // runs before GetWindowTextA reads a control, with its id
-    // The attributes set on files, by device and inode: they follow a file
-    // through a rename, as on Windows. A link is a reparse point; a file that
-    // was never given any is an archive.
-    std::map<std::pair<std::uint64_t, std::uint64_t>, DWORD> fileAttributes;
     // recorded
     DWORD commonControlClasses;
     int classRegistered;
