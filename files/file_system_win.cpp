@@ -71,7 +71,7 @@ int RemoveFileByName(const char* path) {
     // A read-only folder is left as it is: the mark means something else there.
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0 ||
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-        !SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY)) {
+        !SetFileAttributesA(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY))) {
         errno = error;
         return 0;
     }
