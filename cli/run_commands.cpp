@@ -11,8 +11,8 @@
 #include "backup_protocol.h"
 #include "cli_messages.h"
 #include "exit_codes.h"
+#include "file_system.h"
 #include "result_codes.h"
-#include "file_identity.h"
 #include "run_report.h"
 #include "subtitle_append.h"
 #include "sync_shift.h"
@@ -38,15 +38,15 @@ const char* KindName(TextKind kind) {
     return kind == TEXT_UTF16_BE ? "UTF-16 BE" : "bytes in a code page";
 }
 
-std::string ErrorText(int error) {
-    return error != 0 ? std::strerror(error) : "write error";
+std::string ErrorText(int error, const char* unknown = "write error") {
+    return error != 0 ? std::strerror(error) : unknown;
 }
 
 // 1 when the file opens for reading and its first byte can be read: on some
 // systems a directory opens and only the read fails.
 int CheckReadable(const char* path, std::string* cause) {
     errno = 0;
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenFileByName(path, "rb");
     if (file == nullptr) {
         *cause = ErrorText(errno);
         return 0;
@@ -114,16 +114,13 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
                const RunValues& values, RunCounts* counts) {
     SavePlan plan;
     PlanSave(file, appendFile, outputPath, &plan);
-    // The old backup is removed before the new one is made: appending it would
-    // destroy the very file that was to be appended.
-    if (appendFile != nullptr && !plan.backup.empty() &&
-        IsSameFile(appendFile, plan.backup.c_str())) {
+    if (appendFile != nullptr && ReplacesAppendFile(plan, appendFile)) {
         ReportMessage("cannot append " + Quoted(appendFile) + ": it is the backup " +
                       Quoted(plan.backup) + " that this run replaces");
         return EXIT_BAD_APPEND_FILE;
     }
     std::string cause;
-    if (!PrepareSave(plan, &cause)) {
+    if (!PrepareSave(&plan, &cause)) {
         ReportMessage("cannot save " + Quoted(plan.target) + ": " + cause);
         return EXIT_CANNOT_SAVE;
     }
@@ -134,6 +131,10 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
     const int runError = errno;
     EndProgress();
     if (result == RESULT_OK) {
+        // The result stands even when what is left to tidy fails.
+        if (!FinishSave(plan, &cause)) {
+            ReportMessage(cause);
+        }
         return EXIT_DONE;
     }
     const int undone = UndoSave(plan, &cause);
@@ -156,7 +157,7 @@ int LookUpLastSyncTime(const CliRequest& request, const char* file, std::int32_t
     // The check names a file that cannot be opened; a read that fails part-way
     // is reported with its own cause.
     if (CheckFile(file)) {
-        ReportMessage("cannot read " + Quoted(file) + ": " + ErrorText(lookupError));
+        ReportMessage("cannot read " + Quoted(file) + ": " + ErrorText(lookupError, "read error"));
     }
     return 0;
 }
