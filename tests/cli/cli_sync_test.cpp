@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -45,7 +44,6 @@ std::vector<int> FilmTimes() {
 }
 
 struct LineCase {
-    std::string name;
     std::string first;   // OLD=NEW
     std::string second;  // OLD=NEW
     double oldTimes[2];  // the same points in milliseconds
@@ -82,8 +80,8 @@ TEST_P(CliSyncFilm, MovesEveryTimeOntoTheLine) {
         ASSERT_LE(deviation, 2.0) << "time " << times[i] << " became " << moved[i];
         worst = std::fmax(worst, deviation);
     }
-    std::cout << c.name << ": worst deviation " << worst << " ms over " << times.size()
-              << " times, " << left << " left below 0\n";
+    std::cout << c.first << " " << c.second << ": worst deviation " << worst << " ms over "
+              << times.size() << " times, " << left << " left below 0\n";
     RecordProperty("worst_deviation_us", static_cast<int>(worst * 1000.0));
     // The times left are exactly those the line puts before 0.
     std::size_t expectedLeft = 0;
@@ -104,41 +102,16 @@ TEST_P(CliSyncFilm, MovesEveryTimeOntoTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, CliSyncFilm,
-    ::testing::Values(LineCase{"slow",
-                               "1:02.500=1:03.700",
-                               "134:10.300=134:15.900",
-                               {62500, 8050300},
-                               {63700, 8055900}},
-                      LineCase{"frame rate", "0=0", "23976=25000", {0, 23976}, {0, 25000}},
-                      // t -> 0.959 t - 5454.5: the times before 5.69 s are left.
-                      LineCase{"fast, early times below 0",
-                               "10:00=9:30",
-                               "120:00=115:00.000",
-                               {600000, 7200000},
-                               {570000, 6900000}},
-                      LineCase{"constant", "1000=-500", "2000=500", {1000, 2000}, {-500, 500}}),
-    [](const ::testing::TestParamInfo<LineCase>& param) {
-        std::string name;
-        for (const char ch : param.param.name) {
-            name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-        }
-        return name;
-    });
+    ::testing::Values(
+        LineCase{"1:02.500=1:03.700", "134:10.300=134:15.900", {62500, 8050300}, {63700, 8055900}},
+        LineCase{"0=0", "23976=25000", {0, 23976}, {0, 25000}},
+        // t -> 0.959 t - 5454.5: the times before 5.69 s are left.
+        LineCase{"10:00=9:30", "120:00=115:00.000", {600000, 7200000}, {570000, 6900000}},
+        LineCase{"1000=-500", "2000=500", {1000, 2000}, {-500, 500}}));
 
-TEST_F(CliTest, SyncEachFileOverItsOwnLastTime) {
-    WriteFile(Path("a.smi"), SamiWithTimes({0, 1000, 10000}));
-    WriteFile(Path("b.smi"), SamiWithTimes({500, 20000}));
-    // t -> 2t + 100
-    const CliRun run =
-        RunCli({"sync", "--at=0=100", "--at=1000=2100", Path("a.smi"), Path("b.smi")});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(ReadFile(Path("a.smi")), SamiWithTimes({100, 2100, 20100}));
-    EXPECT_EQ(ReadFile(Path("b.smi")), SamiWithTimes({1100, 40100}));
-    EXPECT_EQ(ReadFile(Path("a.smi.bak")), SamiWithTimes({0, 1000, 10000}));
-}
-
-// Values that fit for one file's range can be too large for another's: that
-// file is refused as a usage error, untouched, and the others are run.
+// Each file is moved over its own range 0 .. E. Values that fit for one file's
+// range can be too large for another's: that file is refused as a usage error,
+// untouched, and the others are run.
 TEST_F(CliTest, AStretchBeyond32BitsRefusesThatFile) {
     const std::string longFile = SamiWithTimes({1000, 3000000});
     WriteFile(Path("long.smi"), longFile);
@@ -150,11 +123,6 @@ TEST_F(CliTest, AStretchBeyond32BitsRefusesThatFile) {
                             "': the line through the --at points needs a stretch beyond 32 bits "
                             "up to its last sync time 3000000\n");
     EXPECT_EQ(ReadFile(Path("short.smi")), SamiWithTimes({1000000, 2000000}));
-    const CliRun fps = RunCli({"shift", "--fps=1000:1", "--start=1000", Path("long.smi")});
-    EXPECT_EQ(fps.exitCode, 64);
-    EXPECT_EQ(fps.err, "tembrel-cli: cannot shift '" + Path("long.smi") +
-                           "': the --fps rates need a stretch beyond 32 bits over the range 1000 "
-                           "to 3000000\n");
     EXPECT_EQ(ListDir(Dir()), (Names{"long.smi", "short.smi", "short.smi.bak"}));
     EXPECT_EQ(ReadFile(Path("long.smi")), longFile);
 }
@@ -173,37 +141,15 @@ TEST_F(CliTest, VerboseSyncCountsTheTimesBelowZero) {
     EXPECT_EQ(ReadFile(Path("a.smi")), SamiWithTimes({1000, 990, 1990}));
 }
 
-struct FpsCase {
-    Names arguments;  // before the file
-    std::vector<int> times;
-};
-
-void PrintTo(const FpsCase& c, std::ostream* os) {
-    *os << JoinArguments(c.arguments);
-}
-
-class CliFps : public CliTest, public ::testing::WithParamInterface<FpsCase> {};
-
-TEST_P(CliFps, ScalesTheDistanceFromTheRangeStart) {
+// The stretch from the rates over 60000 .. E (span 3540000 * 25 / 24 =
+// 3687500), and the shift on top.
+TEST_F(CliTest, FpsScalesTheDistanceFromTheRangeStart) {
     WriteFile(Path("a.smi"), SamiWithTimes({0, 1000, 60000, 1800000, 3600000}));
-    Names arguments = {"shift"};
-    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
-    arguments.push_back(Path("a.smi"));
-    const CliRun run = RunCli(arguments);
+    const CliRun run =
+        RunCli({"shift", "--start=1:00", "--fps=25:24", "--shift=-500", Path("a.smi")});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(ReadFile(Path("a.smi")), SamiWithTimes(GetParam().times));
+    EXPECT_EQ(ReadFile(Path("a.smi")), SamiWithTimes({0, 1000, 59500, 1872000, 3747000}));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rates, CliFps,
-    ::testing::Values(
-        // Stretch 153750 over 0..E: 1000 * 1.0427083 = 1042.7, cut to 1042.
-        FpsCase{{"--fps=25:24000/1001"}, {0, 1042, 62562, 1876875, 3753750}},
-        FpsCase{{"--fps", "24000/1001:25"}, {0, 959, 57542, 1726273, 3452547}},
-        // From 1:00 on, and half a second earlier: 60000 stays the range start.
-        FpsCase{{"--start=1:00", "--fps=25:24", "--shift=-500"},
-                {0, 1000, 59500, 1872000, 3747000}},
-        FpsCase{{"--end=60000", "--fps=30:25"}, {0, 1200, 72000, 1800000, 3600000}}));
 
 // What a folder holds: every name with its bytes and modification time.
 struct FolderState {
@@ -280,10 +226,6 @@ INSTANTIATE_TEST_SUITE_P(
                        "tembrel-cli: 'b.smi' (bytes): 1 sync tag, 1 time moved, 0 left as they "
                        "were (outside the range or below 0), 0 without a readable time\n"},
         DryRunCase{{"shift", "--shift=500", "-o", "out.smi", "a.smi", "--dry-run"}, 0, kCountsOfA},
-        DryRunCase{{"shift", "-n", "--shift=500", "-o", "new.smi", "a.smi"}, 0, kCountsOfA},
-        DryRunCase{{"shift", "-n", "--shift=500", "-o", "a.smi", "a.smi"}, 0, kCountsOfA},
-        DryRunCase{
-            {"sync", "-n", "--at=1000=1500", "--at=3000=4000", "a.smi"}, 0, SyncCountsOfA(3, 0)},
         // t -> t - 1010: 1000 is left.
         DryRunCase{
             {"sync", "-n", "--at=1000=-10", "--at=3000=1990", "a.smi"}, 0, SyncCountsOfA(2, 1)},
@@ -291,12 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    SyncCountsOfA(3, 0)},
         DryRunCase{{"append", "-n", "--offset=100", "a.smi", "b.smi"}, 0, kAppendCountsOfB},
-        DryRunCase{{"append", "-n", "-o", "out.smi", "a.smi", "b.smi"}, 0, kAppendCountsOfB},
         DryRunCase{{"append", "-n", "-o", "b.smi", "a.smi", "b.smi"}, 0, kAppendCountsOfB},
-        DryRunCase{{"append", "-n", "a.smi", "a.smi"},
-                   0,
-                   "tembrel-cli: 'a.smi' (bytes): 3 cues appended, 3 times moved, 0 without a "
-                   "readable time\n"},
         // Nothing to do, files that cannot be read, a refused append: the
         // real run's status.
         DryRunCase{{"shift", "-n", "a.smi"},
@@ -322,13 +259,5 @@ INSTANTIATE_TEST_SUITE_P(
         DryRunCase{{"shift", "-n", "--shift=500", "-o", "no/such/folder/out.smi", "a.smi"},
                    0,
                    kCountsOfA}));
-
-TEST_F(CliTest, DryRunReadsThroughTheWholeFile) {
-    // A folder where FILE should be: the run's read fails as in a real run.
-    ASSERT_EQ(mkdir(Path("dir.smi").c_str(), 0700), 0);
-    const CliRun run = RunCli({"shift", "-n", "--shift=1", Path("dir.smi")});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("cannot"), std::string::npos) << run.err;
-}
 
 }  // namespace

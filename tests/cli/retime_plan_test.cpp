@@ -1,17 +1,14 @@
-// The shift and stretch that sync and --fps hand to the engine, and the frame
-// rates they read. Each table row is checked against values worked out by
-// hand, and every line against the engine's own mapping of the times.
+// The shift and stretch that sync and --fps hand to the engine, against values
+// worked out by hand, and the frame rates they read. How close the engine's
+// run then comes to the line is tested end to end on a film-length file.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <ostream>
 #include <string>
 
 #include "frame_rate_argument.h"
 #include "retime_plan.h"
-#include "sync_shift.h"
 
 namespace {
 
@@ -28,21 +25,9 @@ void PrintTo(const PointsCase& c, std::ostream* os) {
         << " E=" << c.lastSync;
 }
 
-// The engine's result for t, or -1 when it refuses t.
-std::int64_t EngineTime(std::int32_t t, const ShiftParams& params) {
-    const std::string text = std::to_string(t);
-    char newText[16];
-    const double ratio = StretchRatio(params.rangeStart, params.rangeEnd, params.stretch);
-    if (!RetimeValue(text.c_str(), newText, params.rangeStart, params.rangeEnd, params.shift,
-                     ratio)) {
-        return -1;
-    }
-    return std::atoll(newText);
-}
-
 class PointsToParams : public ::testing::TestWithParam<PointsCase> {};
 
-TEST_P(PointsToParams, GiveTheExpectedValuesAndStayOnTheLine) {
+TEST_P(PointsToParams, GiveTheExpectedValues) {
     const PointsCase& c = GetParam();
     SyncLine line;
     ASSERT_TRUE(LineThroughPoints(c.oldTimes, c.newTimes, &line));
@@ -54,23 +39,6 @@ TEST_P(PointsToParams, GiveTheExpectedValuesAndStayOnTheLine) {
     EXPECT_EQ(params.shift, c.shift);
     EXPECT_EQ(params.stretch, c.stretch);
     EXPECT_LE(bound, 1.0);
-    // Every 997th millisecond, the range end and the two points themselves.
-    double worst = 0.0;
-    const auto check = [&](std::int32_t t) {
-        const std::int64_t moved = EngineTime(t, params);
-        const double exact = line.slope * t + line.intercept;
-        if (exact >= 1.0) {
-            ASSERT_GE(moved, 0) << "t=" << t;
-            worst = std::fmax(worst, std::fabs(static_cast<double>(moved) - exact));
-        }
-    };
-    for (std::int32_t t = 0; t < c.lastSync; t += 997) {
-        check(t);
-    }
-    check(c.lastSync);
-    check(c.oldTimes[0]);
-    check(c.oldTimes[1]);
-    EXPECT_LE(worst, bound + 1e-6);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -95,56 +63,6 @@ INSTANTIATE_TEST_SUITE_P(
         // (shift -2542 adds 0.37), ideal stretch -151553.67 (taken down to
         // -151554: error 0.05 at E).
         PointsCase{{60000, 3600000}, {55000, 3450000}, 3700000, -2542, -151554}));
-
-TEST(LineThroughPoints, RefusesEqualOldTimesAndLinesThatDoNotRise) {
-    SyncLine line{0.0, 0.0};
-    const std::int32_t sameOld[2] = {5000, 5000};
-    const std::int32_t anyNew[2] = {1000, 2000};
-    EXPECT_FALSE(LineThroughPoints(sameOld, anyNew, &line));
-    const std::int32_t oldTimes[2] = {1000, 2000};
-    const std::int32_t falling[2] = {2000, 1000};
-    const std::int32_t flat[2] = {3000, 3000};
-    EXPECT_FALSE(LineThroughPoints(oldTimes, falling, &line));
-    EXPECT_FALSE(LineThroughPoints(oldTimes, flat, &line));
-    const std::int32_t extremes[2] = {-2147483647 - 1, 2147483647};
-    ASSERT_TRUE(LineThroughPoints(extremes, extremes, &line));
-    EXPECT_EQ(line.slope, 1.0);
-    EXPECT_EQ(line.intercept, 0.0);
-}
-
-TEST(ParamsForLine, RefusesValuesBeyond32Bits) {
-    ShiftParams params{1, 2, 3, 4};
-    // Slope 1000: the stretch over a day's range does not fit.
-    EXPECT_FALSE(ParamsForLine(SyncLine{1000.0, 0.0}, 86400000, &params, nullptr));
-    EXPECT_FALSE(ParamsForLine(SyncLine{1.0, 3.0e9}, 1000, &params, nullptr));
-    EXPECT_FALSE(ParamsForLine(SyncLine{1.0, -3.0e9}, 1000, &params, nullptr));
-    EXPECT_EQ(params.shift, 3);  // untouched
-    EXPECT_TRUE(ParamsForLine(SyncLine{1.0, 2147483647.0}, 1000, &params, nullptr));
-    EXPECT_EQ(params.shift, 2147483647);
-}
-
-TEST(FirstTimeNotBelowZero, EndsTheTimesLeftBelowZero) {
-    const struct {
-        ShiftParams params;
-        std::int64_t first;
-    } cases[] = {
-        {{0, 10000, -500, 0}, 500},
-        {{0, 10000, 0, 0}, 0},
-        {{0, 10000, -20000, 0}, 10001},  // every time refused
-        // Ratio 2: 499 maps to -2, refused; 500 to 0.
-        {{0, 1000, -1000, 1000}, 500},
-        // Ratio 0.5: 1 maps to -0.5, cut to 0 and kept.
-        {{0, 1000, -1, -500}, 1},
-        // Refused beyond 32 bits, never below 0.
-        {{0, 2000000000, 2000000000, 0}, 0},
-        {{100, 10000, -150, 0}, 150},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FirstTimeNotBelowZero(c.params), c.first)
-            << c.params.rangeStart << ".." << c.params.rangeEnd << " shift " << c.params.shift
-            << " stretch " << c.params.stretch;
-    }
-}
 
 struct RatesCase {
     std::string rates;
@@ -184,44 +102,20 @@ INSTANTIATE_TEST_SUITE_P(Table, RatesToStretch,
                              // The whole 32-bit range, halved: 2147483647.5 rounds away from 0.
                              RatesCase{"1:2", -2147483647 - 1, 2147483647, -2147483647}));
 
-TEST(StretchForRates, RefusesAStretchBeyond32Bits) {
-    std::int32_t stretch = 7;
-    EXPECT_FALSE(StretchForRates(0, 2147483647, 3.0, 1.0, &stretch));
-    EXPECT_TRUE(StretchForRates(0, 2147483647, 2.0, 1.0, &stretch));
-    EXPECT_EQ(stretch, 2147483647);
-    EXPECT_FALSE(StretchForRates(0, 1000000, 10000.0, 1.0, &stretch));
-    EXPECT_EQ(stretch, 2147483647);  // untouched by the refusal
-}
-
 TEST(ReadFrameRate, TakesDecimalsAndFractionsAboveZero) {
-    const struct {
-        const char* text;
-        double rate;  // 0: refused
-    } cases[] = {
-        {"25", 25.0},     {"23.976", 23.976}, {"24000/1001", 24000.0 / 1001.0},
-        {"29.97", 29.97}, {".5", 0.5},        {"25.", 25.0},
-        {"50/2", 25.0},   {"0.001", 0.001},   {"", 0.0},
-        {"0", 0.0},       {"0.0", 0.0},       {"0/1001", 0.0},
-        {"25/0", 0.0},    {"-25", 0.0},       {"+25", 0.0},
-        {"2e1", 0.0},     {"25fps", 0.0},     {" 25", 0.0},
-        {"25 ", 0.0},     {"1/2/3", 0.0},     {"/", 0.0},
-        {"25/", 0.0},     {"/25", 0.0},       {".", 0.0},
-        {"1.2.3", 0.0},
-    };
-    for (const auto& c : cases) {
-        double rate = -1.0;
-        EXPECT_EQ(ReadFrameRate(c.text, &rate), c.rate > 0.0 ? 1 : 0) << "'" << c.text << "'";
-        EXPECT_EQ(rate, c.rate > 0.0 ? c.rate : -1.0) << "'" << c.text << "'";
+    double rate = -1.0;
+    EXPECT_TRUE(ReadFrameRate(".5", &rate));
+    EXPECT_EQ(rate, 0.5);
+    for (const char* refused : {"", "0", "0/1001", "25/0", "-25", "+25", "2e1", "25fps", " 25",
+                                "1/2/3", "25/", ".", "1.2.3"}) {
+        EXPECT_FALSE(ReadFrameRate(refused, &rate)) << "'" << refused << "'";
     }
+    EXPECT_EQ(rate, 0.5);  // untouched by the refusals
     double from = 0.0;
     double to = 0.0;
-    EXPECT_FALSE(ReadFrameRatePair("25", &from, &to));
-    EXPECT_FALSE(ReadFrameRatePair("25:", &from, &to));
-    EXPECT_FALSE(ReadFrameRatePair(":25", &from, &to));
-    EXPECT_FALSE(ReadFrameRatePair("25:24:23", &from, &to));
-    EXPECT_TRUE(ReadFrameRatePair("25:24000/1001", &from, &to));
-    EXPECT_EQ(from, 25.0);
-    EXPECT_EQ(to, 24000.0 / 1001.0);
+    for (const char* refused : {"25", "25:", ":25", "25:24:23"}) {
+        EXPECT_FALSE(ReadFrameRatePair(refused, &from, &to)) << "'" << refused << "'";
+    }
 }
 
 }  // namespace
