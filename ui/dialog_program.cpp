@@ -1,10 +1,13 @@
 // The window class "Tembrel" is registered by the program, so that all of the
-// dialog's messages reach MainDialogProc; there is no dialog procedure.
+// dialog's messages reach MainDialogProc; there is no dialog procedure. Class,
+// dialog and message loop are Unicode: the template's texts reach the controls
+// as the UTF-16 they are stored in, whatever the system's code page.
 #include "dialog_program.h"
 
 #include <cstdint>
 
 #include "dialog_ids.h"
+#include "file_intake.h"
 #include "main_dialog.h"
 #include "warning_messages.h"
 
@@ -13,11 +16,11 @@ namespace {
 constexpr int kStartFailureExitCode = 1;
 
 #if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(WNDCLASSEXA) == 48, "the window class record is 48 bytes on Win32");
+static_assert(sizeof(WNDCLASSEXW) == 48, "the window class record is 48 bytes on Win32");
 #endif
 
 int RegisterDialogClass(HINSTANCE instance) {
-    WNDCLASSEXA windowClass = {};
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CS_VREDRAW | CS_HREDRAW;
     windowClass.lpfnWndProc = MainDialogProc;
@@ -30,9 +33,9 @@ int RegisterDialogClass(HINSTANCE instance) {
     windowClass.hbrBackground =
         reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(COLOR_BTNFACE + 1));
     windowClass.lpszMenuName = nullptr;
-    windowClass.lpszClassName = "Tembrel";
+    windowClass.lpszClassName = L"Tembrel";
     windowClass.hIconSm = windowClass.hIcon;
-    return RegisterClassExA(&windowClass) != 0 ? 1 : 0;
+    return RegisterClassExW(&windowClass) != 0 ? 1 : 0;
 }
 
 // The template names the progress bar's class, so it must exist before the
@@ -49,9 +52,9 @@ int PrepareProgressBarClass() {
 int RunMessageLoop() {
     MSG message = {};
     BOOL got;
-    while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return got == 0 ? static_cast<int>(message.wParam) : kStartFailureExitCode;
 }
@@ -63,11 +66,14 @@ int RunDialogProgram(HINSTANCE instance, int showCommand) {
         ShowStartFailure();
         return kStartFailureExitCode;
     }
-    HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_TEMBREL), nullptr, nullptr, 0);
+    HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_TEMBREL), nullptr, nullptr, 0);
     if (dialog == nullptr) {
         ShowStartFailure();
         return kStartFailureExitCode;
     }
+    DragAcceptFiles(dialog, TRUE);
     ShowWindow(dialog, showCommand);
+    // After the fields have their defaults, as if the file were chosen then.
+    TakeCommandLineFile(dialog);
     return RunMessageLoop();
 }

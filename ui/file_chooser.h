@@ -5,11 +5,11 @@
 
 // One chooser record for the whole process, cleared once; what the Open
 // dialog writes back into it (the filter last in use) stays for the next use.
-extern OPENFILENAMEA g_fileChooser;
+extern OPENFILENAMEW g_fileChooser;
 
 void InitFileChooser();
 
-// Shows the Open dialog with `path` (kPathBufferSize bytes) as the initial
+// Shows the Open dialog with `path` (kPathChars UTF-16 units) as the initial
 // selection; non-zero when the user confirmed a file, whose path is then in
 // `path`.
-int ChooseSubtitleFile(HWND dialog, char* path);
+int ChooseSubtitleFile(HWND dialog, WCHAR* path);

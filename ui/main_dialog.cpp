@@ -10,6 +10,7 @@
 #include "dialog_ids.h"
 #include "file_system.h"
 #include "file_chooser.h"
+#include "file_intake.h"
 #include "progress.h"
 #include "result_codes.h"
 #include "subtitle_append.h"
@@ -18,8 +19,8 @@
 #include "text_input.h"
 #include "warning_messages.h"
 
-char g_mainPath[kPathBufferSize];
-char g_appendPath[kPathBufferSize];
+WCHAR g_mainPath[kPathChars];
+WCHAR g_appendPath[kPathChars];
 std::int32_t g_busy = 0;
 
 // The engine's one link to the dialog: the bar is control 1006.
@@ -55,9 +56,8 @@ std::int32_t FinishRun(const SavePlan& plan, std::int32_t result) {
 // Each run reports the result code that the user is told of (0 says nothing)
 // and, when it ran, what it did in *counts.
 std::int32_t RunShift(HWND dialog, RunCounts* counts) {
-    char path[kPathBufferSize];
-    ReadFileNameField(dialog, path);
-    if (!CanOpenForReading(path)) {
+    char path[kPathBytes];
+    if (!ReadFileNameField(dialog, path) || !CanOpenForReading(path)) {
         return RESULT_BAD_FILE;
     }
     ShiftParams params;
@@ -84,14 +84,12 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
 }
 
 std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
-    char path[kPathBufferSize];
-    ReadFileNameField(dialog, path);
-    if (!CanOpenForReading(path)) {
+    char path[kPathBytes];
+    if (!ReadFileNameField(dialog, path) || !CanOpenForReading(path)) {
         return RESULT_BAD_FILE;
     }
-    char appendPath[kPathBufferSize];
-    ReadAppendFileNameField(dialog, appendPath);
-    if (!CanOpenForReading(appendPath)) {
+    char appendPath[kPathBytes];
+    if (!ReadAppendFileNameField(dialog, appendPath) || !CanOpenForReading(appendPath)) {
         return RESULT_BAD_APPEND_FILE;
     }
     std::int32_t offset = 0;
@@ -138,15 +136,6 @@ void HandleRunCommand(HWND dialog, std::int32_t (*run)(HWND, RunCounts*)) {
     g_busy = 0;
 }
 
-void ChooseIntoField(HWND dialog, char* path, int fieldId, void (*resetFields)(HWND)) {
-    if (!ChooseSubtitleFile(dialog, path)) {
-        return;
-    }
-    SetPathField(dialog, path, fieldId);
-    resetFields(dialog);
-    SetProgressBar(dialog, 0);
-}
-
 // Switching the unit relabels the fields; their texts stay as typed.
 void SetUnitLabels(HWND dialog, const char* unit) {
     SetWindowTextA(GetDlgItem(dialog, IDC_RANGE_UNIT), unit);
@@ -159,7 +148,7 @@ void SetUnitLabels(HWND dialog, const char* unit) {
 void HandleCommand(HWND dialog, WORD id) {
     switch (id) {
         case IDC_OPEN_FILE:
-            ChooseIntoField(dialog, g_mainPath, IDC_FILE_NAME, ResetShiftFields);
+            ChooseMainFile(dialog);
             break;
         case IDC_START_SYNC:
             HandleRunCommand(dialog, RunShift);
@@ -179,7 +168,7 @@ void HandleCommand(HWND dialog, WORD id) {
             SetUnitLabels(dialog, "msec");
             break;
         case IDC_OPEN_APPEND_FILE:
-            ChooseIntoField(dialog, g_appendPath, IDC_APPEND_FILE_NAME, ResetAppendFields);
+            ChooseAppendFile(dialog);
             break;
         default:
             break;
@@ -206,7 +195,12 @@ LRESULT CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             HandleCommand(window, LOWORD(wParam));
             return 0;
+        case WM_DROPFILES:
+            // Like the choosers, a drop is taken while a run's message shows;
+            // it never starts a run.
+            TakeDroppedFile(window, reinterpret_cast<HDROP>(wParam));
+            return 0;
         default:
-            return DefWindowProcA(window, message, wParam, lParam);
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -7,10 +7,11 @@
 #include "parameter_fields.h"
 #include "win_api.h"
 
-// The files last picked with the two choosers; they are the choosers' initial
-// selections too. A path typed into a field leaves them as they are.
-extern char g_mainPath[kPathBufferSize];
-extern char g_appendPath[kPathBufferSize];
+// The files last picked with the two choosers, dropped or given on the command
+// line; they are the choosers' initial selections too. A path typed into a
+// field leaves them as they are.
+extern WCHAR g_mainPath[kPathChars];
+extern WCHAR g_appendPath[kPathChars];
 // 1 while a run command is being handled, so that a second run and Close are
 // refused until it ends.
 extern std::int32_t g_busy;

@@ -82,16 +82,35 @@ void ResetAppendFields(HWND dialog) {
     SetWindowTextA(GetDlgItem(dialog, IDC_APPEND_OFFSET), "0");
 }
 
-void ReadFileNameField(HWND dialog, char* path) {
+namespace {
+
+// The text is read as UTF-16, so that no name passes through the ANSI code
+// page; one unit more than a name may have tells a longer name apart.
+int ReadPathField(HWND dialog, int id, char* path) {
+    WCHAR wide[kPathChars + 1];
+    wide[0] = 0;
     path[0] = '\0';
-    GetWindowTextA(GetDlgItem(dialog, IDC_FILE_NAME), path, kPathBufferSize);
+    const int length = GetWindowTextW(GetDlgItem(dialog, id), wide, kPathChars + 1);
+    if (length >= kPathChars) {
+        return 0;
+    }
+    if (WideCharToMultiByte(CP_UTF8, 0, wide, -1, path, kPathBytes, nullptr, nullptr) == 0) {
+        path[0] = '\0';
+        return 0;
+    }
+    return 1;
 }
 
-void ReadAppendFileNameField(HWND dialog, char* path) {
-    path[0] = '\0';
-    GetWindowTextA(GetDlgItem(dialog, IDC_APPEND_FILE_NAME), path, kPathBufferSize);
+}  // namespace
+
+int ReadFileNameField(HWND dialog, char* path) {
+    return ReadPathField(dialog, IDC_FILE_NAME, path);
 }
 
-void SetPathField(HWND dialog, const char* text, int id) {
-    SetWindowTextA(GetDlgItem(dialog, id), text);
+int ReadAppendFileNameField(HWND dialog, char* path) {
+    return ReadPathField(dialog, IDC_APPEND_FILE_NAME, path);
+}
+
+void SetPathField(HWND dialog, const WCHAR* text, int id) {
+    SetWindowTextW(GetDlgItem(dialog, id), text);
 }

@@ -6,8 +6,12 @@
 
 #include "win_api.h"
 
-// A path field is read with a count of 260: at most 259 characters.
-inline constexpr int kPathBufferSize = 260;
+// A path field holds a name of at most kPathChars - 1 UTF-16 units, well
+// beyond the 259 of a short Windows path; a longer name is refused, never cut.
+inline constexpr int kPathChars = 4096;
+// The same name in UTF-8, the form every file function of the program takes:
+// at most 4 bytes for each character.
+inline constexpr int kPathBytes = 4 * (kPathChars - 1) + 1;
 
 // Reads range start, range end, shift and stretch, in milliseconds, in that
 // order. A range end whose first character is 'E' or 'e' is the last sync time
@@ -22,7 +26,8 @@ void ResetShiftFields(HWND dialog);
 // "0" into the append offset.
 void ResetAppendFields(HWND dialog);
 
-// The path fields, into buffers of kPathBufferSize bytes.
-void ReadFileNameField(HWND dialog, char* path);
-void ReadAppendFileNameField(HWND dialog, char* path);
-void SetPathField(HWND dialog, const char* text, int id);
+// The path fields as UTF-8, into buffers of kPathBytes bytes; 0 when the
+// field holds a name longer than kPathChars - 1 (`path` is then empty).
+int ReadFileNameField(HWND dialog, char* path);
+int ReadAppendFileNameField(HWND dialog, char* path);
+void SetPathField(HWND dialog, const WCHAR* text, int id);

@@ -12,7 +12,8 @@
 #error "build 32-bit x86 with /arch:SSE2"
 #endif
 
-// The previous instance and the command line are not used.
+// The previous instance is not used; the command line is read as UTF-16 later
+// (the one given here is in the ANSI code page).
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     return RunDialogProgram(instance, showCommand);
 }

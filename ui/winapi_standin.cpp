@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 
 struct StandinWindow {
@@ -19,8 +20,15 @@ struct StandinWindow {
     int position;  // of a progress bar
     int visible;
     int radio;  // an auto radio button of the unit group
+    RECT rect;  // in the parent's client area
     WNDPROC procedure;
     StandinWindow* parent;
+};
+
+struct StandinDrop {
+    std::vector<std::wstring> files;
+    POINT point;
+    int finished;
 };
 
 StandinState g_standin;
@@ -32,35 +40,41 @@ struct TemplateControl {
     const char* className;
     const char* text;
     int radio;
+    RECT rect;  // left, top, right, bottom in dialog units
 };
 
 // The controls of dialog 102 that carry an id, as the resource script has them.
 constexpr TemplateControl kTemplateControls[] = {
-    {1000, "Edit", "", 0},
-    {1001, "Button", "파일열기", 0},
-    {1002, "Edit", "", 0},
-    {1014, "Static", "msec", 0},
-    {1003, "Edit", "", 0},
-    {1004, "Edit", "", 0},
-    {1005, "Button", "Start Synchronization", 0},
-    {1009, "Static", "msec", 0},
-    {1006, "msctls_progress32", "Progress1", 0},
-    {1008, "Button", "Close", 0},
-    {1010, "Button", "mm:ss.sss", 1},
-    {1011, "Button", "msec", 1},
-    {1012, "Edit", "", 0},
-    {1013, "Static", "msec", 0},
-    {1015, "Edit", "", 0},
-    {1016, "Button", "파일열기", 0},
-    {1017, "Edit", "", 0},
-    {1018, "Static", "msec", 0},
-    {1007, "Button", "추가하기", 0},
+    {1000, "Edit", "", 0, {45, 5, 150, 17}},
+    {1001, "Button", "파일열기", 0, {155, 5, 195, 17}},
+    {1002, "Edit", "", 0, {45, 50, 90, 62}},
+    {1014, "Static", "msec", 0, {95, 50, 135, 60}},
+    {1003, "Edit", "", 0, {45, 35, 90, 47}},
+    {1004, "Edit", "", 0, {105, 35, 150, 47}},
+    {1005, "Button", "Start Synchronization", 0, {45, 110, 150, 123}},
+    {1009, "Static", "msec", 0, {155, 35, 195, 45}},
+    {1006, "msctls_progress32", "Progress1", 0, {45, 95, 195, 105}},
+    {1008, "Button", "Close", 0, {155, 110, 195, 123}},
+    {1010, "Button", "mm:ss.sss", 1, {95, 80, 145, 90}},
+    {1011, "Button", "msec", 1, {45, 80, 75, 90}},
+    {1012, "Edit", "", 0, {45, 65, 90, 77}},
+    {1013, "Static", "msec", 0, {95, 65, 135, 75}},
+    {1015, "Edit", "", 0, {45, 135, 150, 147}},
+    {1016, "Button", "파일열기", 0, {155, 135, 195, 147}},
+    {1017, "Edit", "", 0, {45, 150, 90, 162}},
+    {1018, "Static", "msec", 0, {95, 150, 135, 160}},
+    {1007, "Button", "추가하기", 0, {155, 150, 195, 163}},
 };
 constexpr int kDialogTemplateId = 102;
 constexpr char kDialogClassName[] = "Tembrel";
 
 // Windows live until the next reset, so handles stay valid within a test.
 std::vector<std::unique_ptr<StandinWindow>> g_windows;
+std::vector<std::unique_ptr<StandinDrop>> g_drops;
+std::wstring g_commandLine;
+// The one argument list CommandLineToArgvW hands out until LocalFree.
+std::vector<std::wstring> g_arguments;
+std::vector<LPWSTR> g_argumentPointers;
 
 HWND NewWindow(int id, const char* className, const char* text, HWND parent) {
     auto window = std::make_unique<StandinWindow>();
@@ -71,6 +85,7 @@ HWND NewWindow(int id, const char* className, const char* text, HWND parent) {
     window->position = 0;
     window->visible = 0;
     window->radio = 0;
+    window->rect = RECT{0, 0, 0, 0};
     window->procedure = nullptr;
     window->parent = parent;
     g_windows.push_back(std::move(window));
@@ -120,6 +135,15 @@ std::uint32_t DecodeUtf8(const unsigned char* text, std::size_t length, std::siz
     }
     *at += 1 + static_cast<std::size_t>(extra);
     return code;
+}
+
+std::wstring Utf8ToWide(const std::string& text) {
+    std::wstring wide;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (std::size_t at = 0; at < text.size();) {
+        wide.push_back(static_cast<WCHAR>(DecodeUtf8(bytes, text.size(), &at)));
+    }
+    return wide;
 }
 
 // Handles a message to a control as the system's control classes do.
@@ -180,7 +204,11 @@ LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 
 void ResetStandin() {
     g_windows.clear();
+    g_drops.clear();
+    g_arguments.clear();
+    g_argumentPointers.clear();
     g_standin = StandinState{};
+    g_standin.commandLine = "Tembrel.exe";
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls) {
@@ -191,8 +219,8 @@ BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls) {
     return TRUE;
 }
 
-ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
-    if (g_standin.failClassRegistration || windowClass->cbSize != sizeof(WNDCLASSEXA)) {
+ATOM RegisterClassExW(const WNDCLASSEXW* windowClass) {
+    if (g_standin.failClassRegistration || windowClass->cbSize != sizeof(WNDCLASSEXW)) {
         return 0;
     }
     g_standin.registeredClass = *windowClass;
@@ -209,13 +237,12 @@ HCURSOR LoadCursorA(HINSTANCE /*instance*/, LPCSTR name) {
     return reinterpret_cast<HCURSOR>(0x20000 + reinterpret_cast<std::uintptr_t>(name));
 }
 
-HWND CreateDialogParamA(HINSTANCE /*instance*/, LPCSTR templateName, HWND /*owner*/,
+HWND CreateDialogParamW(HINSTANCE /*instance*/, LPCWSTR templateName, HWND /*owner*/,
                         DLGPROC /*procedure*/, LPARAM /*parameter*/) {
-    const bool classReady =
-        g_standin.classRegistered &&
-        std::strcmp(g_standin.registeredClass.lpszClassName, kDialogClassName) == 0;
+    const bool classReady = g_standin.classRegistered &&
+                            WideToUtf8(g_standin.registeredClass.lpszClassName) == kDialogClassName;
     if (g_standin.failDialogCreation || !classReady ||
-        templateName != MAKEINTRESOURCEA(kDialogTemplateId)) {
+        templateName != MAKEINTRESOURCEW(kDialogTemplateId)) {
         return nullptr;
     }
     HWND dialog = NewWindow(0, kDialogClassName, "Tembrel", nullptr);
@@ -229,6 +256,7 @@ HWND CreateDialogParamA(HINSTANCE /*instance*/, LPCSTR templateName, HWND /*owne
     for (const TemplateControl& control : kTemplateControls) {
         HWND window = NewWindow(control.id, control.className, control.text, dialog);
         window->radio = control.radio;
+        window->rect = control.rect;
         window->visible = 1;
     }
     return dialog;
@@ -253,9 +281,9 @@ BOOL DestroyWindow(HWND window) {
 }
 
 // An empty queue is the moment the test acts, as a user would; when it posts
-// nothing, the loop stops as if GetMessageA failed, so that a test never waits
+// nothing, the loop stops as if GetMessageW failed, so that a test never waits
 // for input that will not come.
-BOOL GetMessageA(MSG* message, HWND /*window*/, UINT /*first*/, UINT /*last*/) {
+BOOL GetMessageW(MSG* message, HWND /*window*/, UINT /*first*/, UINT /*last*/) {
     if (g_standin.queue.empty() && g_standin.onIdle) {
         const std::function<void()> act = g_standin.onIdle;
         g_standin.onIdle = nullptr;
@@ -273,7 +301,7 @@ BOOL TranslateMessage(const MSG* /*message*/) {
     return FALSE;
 }
 
-LRESULT DispatchMessageA(const MSG* message) {
+LRESULT DispatchMessageW(const MSG* message) {
     return SendMessageA(message->hwnd, message->message, message->wParam, message->lParam);
 }
 
@@ -296,7 +324,7 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return ControlMessage(window, message, wParam, lParam);
 }
 
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
+LRESULT DefWindowProcW(HWND window, UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
     if (message == WM_CLOSE) {
         DestroyWindow(window);
     }
@@ -328,6 +356,55 @@ BOOL SetWindowTextA(HWND window, LPCSTR text) {
         return FALSE;
     }
     window->text = text;
+    return TRUE;
+}
+
+int GetWindowTextW(HWND window, LPWSTR text, int count) {
+    if (window == nullptr || count <= 0) {
+        return 0;
+    }
+    if (g_standin.onReadText) {
+        g_standin.onReadText(window->id);
+    }
+    const std::wstring wide = Utf8ToWide(window->text);
+    const std::size_t copied = std::min(static_cast<std::size_t>(count) - 1, wide.size());
+    std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(copied), text);
+    text[copied] = 0;
+    return static_cast<int>(copied);
+}
+
+int GetWindowTextLengthW(HWND window) {
+    return window == nullptr ? 0 : static_cast<int>(Utf8ToWide(window->text).size());
+}
+
+BOOL SetWindowTextW(HWND window, LPCWSTR text) {
+    if (window == nullptr) {
+        return FALSE;
+    }
+    window->text = WideToUtf8(text);
+    return TRUE;
+}
+
+BOOL GetWindowRect(HWND window, RECT* rect) {
+    if (window == nullptr) {
+        return FALSE;
+    }
+    *rect = window->rect;
+    if (window->parent != nullptr) {
+        rect->left += kStandinDialogOrigin;
+        rect->right += kStandinDialogOrigin;
+        rect->top += kStandinDialogOrigin;
+        rect->bottom += kStandinDialogOrigin;
+    }
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND window, POINT* point) {
+    if (window == nullptr || window->parent != nullptr) {
+        return FALSE;
+    }
+    point->x -= kStandinDialogOrigin;
+    point->y -= kStandinDialogOrigin;
     return TRUE;
 }
 
@@ -379,11 +456,30 @@ int MultiByteToWideChar(UINT codePage, DWORD /*flags*/, LPCSTR text, int length,
     }
 }
 
-BOOL GetOpenFileNameA(OPENFILENAMEA* record) {
-    StandinChooserCall call{*record, std::string(), std::string(record->lpstrFile)};
-    for (LPCSTR entry = record->lpstrFilter; entry != nullptr && *entry != '\0';
-         entry += std::strlen(entry) + 1) {
-        call.filter.append(entry, std::strlen(entry) + 1);
+// Only CP_UTF8 with a NUL-terminated text, as for MultiByteToWideChar.
+int WideCharToMultiByte(UINT codePage, DWORD /*flags*/, LPCWSTR wide, int length, LPSTR text,
+                        int textSize, LPCSTR /*defaultChar*/, BOOL* /*usedDefaultChar*/) {
+    if (codePage != CP_UTF8 || length != -1) {
+        return 0;
+    }
+    const std::string encoded = WideToUtf8(wide);
+    const auto needed = static_cast<int>(encoded.size()) + 1;
+    if (textSize == 0) {
+        return needed;
+    }
+    if (needed > textSize) {
+        return 0;
+    }
+    std::memcpy(text, encoded.c_str(), encoded.size() + 1);
+    return needed;
+}
+
+BOOL GetOpenFileNameW(OPENFILENAMEW* record) {
+    StandinChooserCall call{*record, std::string(), WideToUtf8(record->lpstrFile)};
+    for (LPCWSTR entry = record->lpstrFilter; entry != nullptr && *entry != 0;
+         entry += std::wcslen(entry) + 1) {
+        call.filter += WideToUtf8(entry);
+        call.filter.push_back('\0');
     }
     call.filter.push_back('\0');
     g_standin.chooserCalls.push_back(call);
@@ -392,10 +488,11 @@ BOOL GetOpenFileNameA(OPENFILENAMEA* record) {
     }
     const StandinChooserAnswer answer = g_standin.chooserAnswers.front();
     g_standin.chooserAnswers.pop_front();
-    if (!answer.confirm || answer.path.size() >= record->nMaxFile) {
+    const std::wstring path = Utf8ToWide(answer.path);
+    if (!answer.confirm || path.size() >= record->nMaxFile) {
         return FALSE;
     }
-    std::memcpy(record->lpstrFile, answer.path.c_str(), answer.path.size() + 1);
+    std::copy(path.c_str(), path.c_str() + path.size() + 1, record->lpstrFile);
     // As the system's chooser does: the filter in use when the user confirmed
     // stays in the record.
     record->nFilterIndex = 2;
@@ -498,6 +595,118 @@ BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
     const DWORD set = attributes & ~(FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY |
                                      FILE_ATTRIBUTE_REPARSE_POINT);
     return lsetxattr(path, kAttributesName, &set, sizeof set, 0) == 0 ? TRUE : FALSE;
+}
+
+void DragAcceptFiles(HWND window, BOOL accept) {
+    if (window != nullptr && window == g_standin.dialog) {
+        g_standin.acceptsFiles = accept ? 1 : 0;
+    }
+}
+
+UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR file, UINT count) {
+    if (drop == nullptr || drop->finished) {
+        return 0;
+    }
+    if (index == 0xFFFFFFFFu) {
+        return static_cast<UINT>(drop->files.size());
+    }
+    if (index >= drop->files.size()) {
+        return 0;
+    }
+    const std::wstring& name = drop->files[index];
+    if (file == nullptr) {
+        return static_cast<UINT>(name.size());
+    }
+    if (count == 0) {
+        return 0;
+    }
+    const std::size_t copied = std::min(static_cast<std::size_t>(count) - 1, name.size());
+    std::copy(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(copied), file);
+    file[copied] = 0;
+    return static_cast<UINT>(copied);
+}
+
+BOOL DragQueryPoint(HDROP drop, POINT* point) {
+    if (drop == nullptr || drop->finished) {
+        return FALSE;
+    }
+    *point = drop->point;
+    return TRUE;
+}
+
+void DragFinish(HDROP drop) {
+    if (drop != nullptr && !drop->finished) {
+        drop->finished = 1;
+        --g_standin.openDrops;
+    }
+}
+
+LPWSTR GetCommandLineW() {
+    g_commandLine = Utf8ToWide(g_standin.commandLine);
+    return &g_commandLine[0];
+}
+
+// Blanks separate the arguments, double quotes group them; backslashes are
+// taken as they are, which is all a test's command lines need.
+LPWSTR* CommandLineToArgvW(LPCWSTR commandLine, int* count) {
+    g_arguments.clear();
+    std::wstring argument;
+    bool inArgument = false;
+    bool quoted = false;
+    for (LPCWSTR c = commandLine; *c != 0; ++c) {
+        if (*c == L'"') {
+            quoted = !quoted;
+            inArgument = true;
+        } else if ((*c == L' ' || *c == L'\t') && !quoted) {
+            if (inArgument) {
+                g_arguments.push_back(argument);
+            }
+            argument.clear();
+            inArgument = false;
+        } else {
+            argument.push_back(*c);
+            inArgument = true;
+        }
+    }
+    if (inArgument) {
+        g_arguments.push_back(argument);
+    }
+    g_argumentPointers.clear();
+    for (std::wstring& each : g_arguments) {
+        g_argumentPointers.push_back(&each[0]);
+    }
+    g_argumentPointers.push_back(nullptr);
+    ++g_standin.openArgumentLists;
+    *count = static_cast<int>(g_arguments.size());
+    return g_argumentPointers.data();
+}
+
+HLOCAL LocalFree(HLOCAL memory) {
+    if (memory != nullptr && memory == static_cast<void*>(g_argumentPointers.data())) {
+        --g_standin.openArgumentLists;
+        g_arguments.clear();
+        g_argumentPointers.clear();
+        return nullptr;
+    }
+    return memory;
+}
+
+void DropFiles(HWND dialog, const std::vector<std::string>& files, POINT point) {
+    auto drop = std::make_unique<StandinDrop>();
+    for (const std::string& file : files) {
+        drop->files.push_back(Utf8ToWide(file));
+    }
+    drop->point = point;
+    drop->finished = 0;
+    g_drops.push_back(std::move(drop));
+    ++g_standin.openDrops;
+    SendMessageA(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(g_drops.back().get()), 0);
+}
+
+POINT ControlCentre(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    return POINT{(control->rect.left + control->rect.right) / 2,
+                 (control->rect.top + control->rect.bottom) / 2};
 }
 
 void ClickControl(HWND dialog, int id) {

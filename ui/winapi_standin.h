@@ -31,18 +31,21 @@ using WCHAR = wchar_t;
 using LPWSTR = WCHAR*;
 using LPCWSTR = const WCHAR*;
 using HANDLE = void*;
+using HLOCAL = void*;
 
 struct StandinWindow;
 struct StandinInstance;
 struct StandinIcon;
 struct StandinBrush;
 struct StandinMenu;
+struct StandinDrop;
 using HWND = StandinWindow*;
 using HINSTANCE = StandinInstance*;
 using HICON = StandinIcon*;
 using HCURSOR = StandinIcon*;
 using HBRUSH = StandinBrush*;
 using HMENU = StandinMenu*;
+using HDROP = StandinDrop*;
 
 #define CALLBACK
 #define WINAPI
@@ -52,6 +55,18 @@ using HMENU = StandinMenu*;
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
 
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+
 struct MSG {
     HWND hwnd;
     UINT message;
@@ -59,7 +74,7 @@ struct MSG {
     LPARAM lParam;
 };
 
-struct WNDCLASSEXA {
+struct WNDCLASSEXW {
     UINT cbSize;
     UINT style;
     WNDPROC lpfnWndProc;
@@ -69,32 +84,32 @@ struct WNDCLASSEXA {
     HICON hIcon;
     HCURSOR hCursor;
     HBRUSH hbrBackground;
-    LPCSTR lpszMenuName;
-    LPCSTR lpszClassName;
+    LPCWSTR lpszMenuName;
+    LPCWSTR lpszClassName;
     HICON hIconSm;
 };
 
-struct OPENFILENAMEA {
+struct OPENFILENAMEW {
     DWORD lStructSize;
     HWND hwndOwner;
     HINSTANCE hInstance;
-    LPCSTR lpstrFilter;
-    LPSTR lpstrCustomFilter;
+    LPCWSTR lpstrFilter;
+    LPWSTR lpstrCustomFilter;
     DWORD nMaxCustFilter;
     DWORD nFilterIndex;
-    LPSTR lpstrFile;
+    LPWSTR lpstrFile;
     DWORD nMaxFile;
-    LPSTR lpstrFileTitle;
+    LPWSTR lpstrFileTitle;
     DWORD nMaxFileTitle;
-    LPCSTR lpstrInitialDir;
-    LPCSTR lpstrTitle;
+    LPCWSTR lpstrInitialDir;
+    LPCWSTR lpstrTitle;
     DWORD Flags;
     WORD nFileOffset;
     WORD nFileExtension;
-    LPCSTR lpstrDefExt;
+    LPCWSTR lpstrDefExt;
     LPARAM lCustData;
     void* lpfnHook;
-    LPCSTR lpTemplateName;
+    LPCWSTR lpTemplateName;
     void* pvReserved;
     DWORD dwReserved;
     DWORD FlagsEx;
@@ -126,6 +141,7 @@ inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_QUIT = 0x0012;
 inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_COMMAND = 0x0111;
+inline constexpr UINT WM_DROPFILES = 0x0233;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
@@ -149,8 +165,8 @@ inline constexpr int IDOK = 1;
 inline constexpr DWORD ICC_PROGRESS_CLASS = 0x00000020;
 inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
 inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
-inline constexpr DWORD OPENFILENAME_SIZE_VERSION_400A =
-    offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+inline constexpr DWORD OPENFILENAME_SIZE_VERSION_400W =
+    offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR);
 inline constexpr UINT CP_UTF8 = 65001;
 inline constexpr DWORD FILE_SHARE_READ = 0x00000001;
 inline constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
@@ -185,34 +201,53 @@ inline WPARAM MAKEWPARAM(WORD low, WORD high) {
 inline LPSTR MAKEINTRESOURCEA(int id) {
     return reinterpret_cast<LPSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id)));
 }
+inline LPWSTR MAKEINTRESOURCEW(int id) {
+    return reinterpret_cast<LPWSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(id)));
+}
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 
 // --- Functions ---
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls);
-ATOM RegisterClassExA(const WNDCLASSEXA* windowClass);
+ATOM RegisterClassExW(const WNDCLASSEXW* windowClass);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
-HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC procedure,
+HWND CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC procedure,
                         LPARAM parameter);
 BOOL ShowWindow(HWND window, int showCommand);
 BOOL DestroyWindow(HWND window);
-BOOL GetMessageA(MSG* message, HWND window, UINT first, UINT last);
+BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last);
 BOOL TranslateMessage(const MSG* message);
-LRESULT DispatchMessageA(const MSG* message);
+LRESULT DispatchMessageW(const MSG* message);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 HWND GetDlgItem(HWND dialog, int id);
 int GetWindowTextA(HWND window, LPSTR text, int count);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
+int GetWindowTextW(HWND window, LPWSTR text, int count);
+int GetWindowTextLengthW(HWND window);
+BOOL SetWindowTextW(HWND window, LPCWSTR text);
+// Control rectangles are the template's, in dialog units, as pixels; the
+// dialog's client area starts at kStandinDialogOrigin on the screen.
+BOOL GetWindowRect(HWND window, RECT* rect);
+BOOL ScreenToClient(HWND window, POINT* point);
 BOOL CheckDlgButton(HWND dialog, int id, UINT check);
 UINT IsDlgButtonChecked(HWND dialog, int id);
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPWSTR wide,
                         int wideCount);
-BOOL GetOpenFileNameA(OPENFILENAMEA* record);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LPSTR text,
+                        int textSize, LPCSTR defaultChar, BOOL* usedDefaultChar);
+BOOL GetOpenFileNameW(OPENFILENAMEW* record);
+void DragAcceptFiles(HWND window, BOOL accept);
+UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR file, UINT count);
+BOOL DragQueryPoint(HDROP drop, POINT* point);
+void DragFinish(HDROP drop);
+LPWSTR GetCommandLineW();
+LPWSTR* CommandLineToArgvW(LPCWSTR commandLine, int* count);
+HLOCAL LocalFree(HLOCAL memory);
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, void* security, DWORD disposition,
                    DWORD flags, HANDLE templateFile);
 BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information);
@@ -235,9 +270,9 @@ struct StandinMessageBox {
 };
 
 struct StandinChooserCall {
-    OPENFILENAMEA record;     // as the program passed it
-    std::string filter;       // the filter list up to its closing double NUL
-    std::string initialFile;  // what lpstrFile held
+    OPENFILENAMEW record;     // as the program passed it
+    std::string filter;       // the filter list up to its closing double NUL, UTF-8
+    std::string initialFile;  // what lpstrFile held, UTF-8
 };
 
 struct StandinChooserAnswer {
@@ -255,10 +290,14 @@ struct StandinState {
     std::function<void(int)> onProgress;  // runs for every PBM_SETPOS
     std::function<void()> onIdle;         // runs when the loop finds the queue empty
     std::function<void(int)> onReadText;  // runs before GetWindowTextA reads a control, with its id
+    std::string commandLine;              // what GetCommandLineW returns, UTF-8
     // recorded
     DWORD commonControlClasses;
     int classRegistered;
-    WNDCLASSEXA registeredClass;
+    WNDCLASSEXW registeredClass;
+    int acceptsFiles;       // DragAcceptFiles was called for the dialog
+    int openDrops;          // drops not yet released with DragFinish
+    int openArgumentLists;  // CommandLineToArgvW lists not yet released with LocalFree
     HWND dialog;
     std::vector<StandinMessageBox> messageBoxes;
     std::vector<int> progressPositions;
@@ -275,3 +314,9 @@ void ResetStandin();
 void ClickControl(HWND dialog, int id);
 void TypeIntoControl(HWND dialog, int id, const char* text);
 std::string ControlText(HWND dialog, int id);
+// Drops files (UTF-8 names) at a point of the dialog's client area, as the
+// shell does: WM_DROPFILES with a drop handle that the dialog must release.
+void DropFiles(HWND dialog, const std::vector<std::string>& files, POINT point);
+// The centre of a control in the dialog's client area.
+POINT ControlCentre(HWND dialog, int id);
+inline constexpr LONG kStandinDialogOrigin = 100;

@@ -14,8 +14,8 @@ namespace {
 TEST(DialogProgram, RegistersClassTembrelForMainDialogProc) {
     OpenDialog();
     ASSERT_TRUE(g_standin.classRegistered);
-    const WNDCLASSEXA& c = g_standin.registeredClass;
-    EXPECT_EQ(c.cbSize, sizeof(WNDCLASSEXA));
+    const WNDCLASSEXW& c = g_standin.registeredClass;
+    EXPECT_EQ(c.cbSize, sizeof(WNDCLASSEXW));
     EXPECT_EQ(c.style, 3u);
     EXPECT_EQ(c.lpfnWndProc, MainDialogProc);
     EXPECT_EQ(c.cbClsExtra, 0);
@@ -25,7 +25,7 @@ TEST(DialogProgram, RegistersClassTembrelForMainDialogProc) {
     EXPECT_EQ(c.hCursor, LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
     EXPECT_EQ(reinterpret_cast<std::intptr_t>(c.hbrBackground), 16);
     EXPECT_EQ(c.lpszMenuName, nullptr);
-    EXPECT_STREQ(c.lpszClassName, "Tembrel");
+    EXPECT_STREQ(c.lpszClassName, L"Tembrel");
     EXPECT_EQ(g_standin.commonControlClasses & ICC_PROGRESS_CLASS, ICC_PROGRESS_CLASS);
     EXPECT_NE(g_standin.dialog, nullptr);
 }

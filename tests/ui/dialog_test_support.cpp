@@ -9,11 +9,15 @@
 
 #include "dialog_ids.h"
 #include "dialog_program.h"
+#include "main_dialog.h"
 #include "progress.h"
 
 HWND OpenDialog() {
     ResetStandin();
     g_lastPercent = 0;
+    // As at the program's start.
+    g_mainPath[0] = 0;
+    g_appendPath[0] = 0;
     RunDialogProgram(nullptr, SW_SHOWNORMAL);
     return g_standin.dialog;
 }

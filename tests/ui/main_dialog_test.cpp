@@ -145,8 +145,8 @@ TEST_F(MainDialog, ChoosersFillTheirFieldResetTheirFieldsAndTheBar) {
     EXPECT_EQ(ControlText(dialog, IDC_STRETCH), "0");
     EXPECT_EQ(g_standin.progressPositions, (std::vector<int>{0, 0}));
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_UNIT_CLOCK), BST_CHECKED);
-    EXPECT_STREQ(g_appendPath, "/films/a.smi");
-    EXPECT_STREQ(g_mainPath, "/films/b.smi");
+    EXPECT_STREQ(g_appendPath, L"/films/a.smi");
+    EXPECT_STREQ(g_mainPath, L"/films/b.smi");
     // Cancelled: nothing changes, and a typed path does not become the selection.
     TypeIntoControl(dialog, IDC_FILE_NAME, "typed.smi");
     TypeIntoControl(dialog, IDC_SHIFT, "7");
@@ -163,20 +163,20 @@ TEST_F(MainDialog, ChooserRecordIsFilledOnEachUseAndKeepsWhatTheDialogWroteBack)
     ClickControl(dialog, IDC_OPEN_FILE);
     ClickControl(dialog, IDC_OPEN_APPEND_FILE);
     ASSERT_EQ(g_standin.chooserCalls.size(), 2u);
-    const OPENFILENAMEA& first = g_standin.chooserCalls[0].record;
-    EXPECT_EQ(first.lStructSize, OPENFILENAME_SIZE_VERSION_400A);
+    const OPENFILENAMEW& first = g_standin.chooserCalls[0].record;
+    EXPECT_EQ(first.lStructSize, OPENFILENAME_SIZE_VERSION_400W);
     EXPECT_EQ(first.hwndOwner, dialog);
     EXPECT_EQ(g_standin.chooserCalls[0].filter,
               std::string("smi file (*.smi)\0*.smi\0All files (*.*)\0*.*\0\0", 44));
     EXPECT_EQ(first.lpstrFile, g_mainPath);
-    EXPECT_EQ(first.nMaxFile, 260u);
+    EXPECT_EQ(first.nMaxFile, static_cast<DWORD>(kPathChars));
     EXPECT_EQ(first.Flags, 0x1004u);
-    EXPECT_STREQ(first.lpstrDefExt, "smi");
+    EXPECT_STREQ(first.lpstrDefExt, L"smi");
     EXPECT_EQ(first.nFilterIndex, 0u);
     EXPECT_EQ(first.lpstrInitialDir, nullptr);
     EXPECT_EQ(first.lpstrTitle, nullptr);
     EXPECT_EQ(first.hInstance, nullptr);
-    const OPENFILENAMEA& second = g_standin.chooserCalls[1].record;
+    const OPENFILENAMEW& second = g_standin.chooserCalls[1].record;
     EXPECT_EQ(second.lpstrFile, g_appendPath);
     EXPECT_EQ(second.nFilterIndex, 2u);
 }

@@ -118,16 +118,31 @@ TEST(ParameterFields, ResetsWriteTheDefaultTextsOfTheirOwnFieldsOnly) {
     EXPECT_EQ(ControlText(dialog, IDC_STRETCH), "0");
 }
 
-TEST(ParameterFields, PathFieldsAreReadUpTo259Characters) {
+TEST(ParameterFields, PathFieldsAreReadWholeAsUtf8OrRefusedWhenTooLong) {
     HWND dialog = OpenDialog();
-    const std::string longPath(300, 'p');
-    SetPathField(dialog, longPath.c_str(), IDC_FILE_NAME);
-    SetPathField(dialog, "b.smi", IDC_APPEND_FILE_NAME);
-    char path[kPathBufferSize];
-    ReadFileNameField(dialog, path);
-    EXPECT_EQ(std::string(path), longPath.substr(0, 259));
-    ReadAppendFileNameField(dialog, path);
-    EXPECT_STREQ(path, "b.smi");
+    const std::string longest(static_cast<std::size_t>(kPathChars) - 1, 'p');
+    const struct {
+        std::string name;
+        int read;
+    } cases[] = {
+        {"b.smi", 1},
+        {"자막 phụ đề.smi", 1},
+        {"\xF0\x9F\x8E\xAC film.smi", 1},  // beyond the 16-bit plane
+        {std::string(300, 'p'), 1},        // beyond a short Windows path
+        {longest, 1},
+        {longest + "p", 0},
+        {"한" + longest, 0},
+    };
+    for (int id : {IDC_FILE_NAME, IDC_APPEND_FILE_NAME}) {
+        for (const auto& c : cases) {
+            TypeIntoControl(dialog, id, c.name.c_str());
+            char path[kPathBytes];
+            const int read = id == IDC_FILE_NAME ? ReadFileNameField(dialog, path)
+                                                 : ReadAppendFileNameField(dialog, path);
+            EXPECT_EQ(read, c.read) << id << ' ' << c.name.size();
+            EXPECT_EQ(std::string(path), c.read ? c.name : std::string()) << id;
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,225 @@
+// Files that reach the dialog without typing: dropped on either group of
+// fields, several at once, named on the command line, and names longer than a
+// path field holds, which are refused rather than cut.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dialog_ids.h"
+#include "dialog_test_support.h"
+#include "dialog_program.h"
+#include "main_dialog.h"
+#include "parameter_fields.h"
+#include "progress.h"
+#include "test_files.h"
+
+namespace {
+
+const char kBadFile[] = "파일 이름이 잘못 되었습니다.";
+const char kBadAppendFile[] = "Append할 파일 이름이 잘못 되었습니다.";
+const wchar_t kWideName[] = L"/films/자막 phụ đề.smi";
+const char kName[] = "/films/자막 phụ đề.smi";
+
+const int kShiftGroup[] = {IDC_RANGE_START, IDC_RANGE_END, IDC_SHIFT, IDC_STRETCH};
+
+class FileIntake : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = MakeScratchDir();
+        film = dir + "/film.smi";
+        more = dir + "/more.smi";
+        dialog = OpenDialog();
+        WriteBytes(film, SamiWithTimes({1000, 2000}));
+        WriteBytes(more, SamiWithTimes({500}));
+        // Fields that would make a run change the file, had one started.
+        TypeShift(dialog, film, {"0", "E", "100", "0"});
+        TypeAppend(dialog, film, more, "100");
+        filesBefore = ListFolder(dir);
+    }
+    // No run started: the files and the folder are as they were, no message.
+    void ExpectNothingRan() {
+        EXPECT_EQ(ListFolder(dir), filesBefore);
+        EXPECT_EQ(ReadBytes(film), SamiWithTimes({1000, 2000}));
+        EXPECT_EQ(g_standin.openDrops, 0);
+    }
+    void ExpectShiftFieldsKept() {
+        EXPECT_EQ(ControlText(dialog, IDC_FILE_NAME), film);
+        EXPECT_EQ(ControlText(dialog, IDC_SHIFT), "100");
+    }
+    void ExpectAppendFieldsKept() {
+        EXPECT_EQ(ControlText(dialog, IDC_APPEND_FILE_NAME), more);
+        EXPECT_EQ(ControlText(dialog, IDC_APPEND_OFFSET), "100");
+    }
+    std::string dir, film, more;
+    std::vector<std::string> filesBefore;
+    HWND dialog = nullptr;
+};
+
+TEST_F(FileIntake, DialogAcceptsDroppedFiles) {
+    EXPECT_EQ(g_standin.acceptsFiles, 1);
+}
+
+// A drop anywhere but over the append group counts for field 1000, with the
+// effects of its chooser: the shift fields' defaults and the bar at 0.
+TEST_F(FileIntake, DropOutsideTheAppendGroupFillsTheMainField) {
+    const POINT points[] = {ControlCentre(dialog, IDC_FILE_NAME),
+                            ControlCentre(dialog, IDC_OPEN_FILE),
+                            ControlCentre(dialog, IDC_START_SYNC),
+                            ControlCentre(dialog, IDC_PROGRESS),
+                            {10, 7},      // the label "파일이름"
+                            {100, 128}};  // just above the append group
+    for (const POINT& point : points) {
+        g_standin.progressPositions.clear();
+        for (int id : kShiftGroup) {
+            TypeIntoControl(dialog, id, "7");
+        }
+        DropFiles(dialog, {kName}, point);
+        EXPECT_EQ(ControlText(dialog, IDC_FILE_NAME), kName) << point.x << ',' << point.y;
+        EXPECT_STREQ(g_mainPath, kWideName);
+        EXPECT_EQ(ControlText(dialog, IDC_RANGE_START), "0");
+        EXPECT_EQ(ControlText(dialog, IDC_RANGE_END), "E");
+        EXPECT_EQ(ControlText(dialog, IDC_SHIFT), "0");
+        EXPECT_EQ(ControlText(dialog, IDC_STRETCH), "0");
+        EXPECT_EQ(g_standin.progressPositions, std::vector<int>{0});
+        ExpectAppendFieldsKept();
+        ExpectNothingRan();
+        TypeIntoControl(dialog, IDC_FILE_NAME, film.c_str());
+    }
+    EXPECT_EQ(g_appendPath[0], L'\0');
+    EXPECT_TRUE(g_standin.messageBoxes.empty());
+}
+
+// Over fields 1015 and 1017, their buttons and labels: field 1015, with the
+// append chooser's effects (the offset's default and the bar at 0).
+TEST_F(FileIntake, DropOverTheAppendGroupFillsTheAppendField) {
+    const POINT points[] = {ControlCentre(dialog, IDC_APPEND_FILE_NAME),
+                            ControlCentre(dialog, IDC_OPEN_APPEND_FILE),
+                            ControlCentre(dialog, IDC_APPEND_OFFSET),
+                            ControlCentre(dialog, IDC_START_APPEND),
+                            {10, 140},    // the label "추가파일"
+                            {120, 155}};  // between the offset and its button
+    for (const POINT& point : points) {
+        g_standin.progressPositions.clear();
+        TypeIntoControl(dialog, IDC_APPEND_OFFSET, "7");
+        DropFiles(dialog, {kName}, point);
+        EXPECT_EQ(ControlText(dialog, IDC_APPEND_FILE_NAME), kName) << point.x << ',' << point.y;
+        EXPECT_STREQ(g_appendPath, kWideName);
+        EXPECT_EQ(ControlText(dialog, IDC_APPEND_OFFSET), "0");
+        EXPECT_EQ(g_standin.progressPositions, std::vector<int>{0});
+        ExpectShiftFieldsKept();
+        ExpectNothingRan();
+        TypeIntoControl(dialog, IDC_APPEND_FILE_NAME, more.c_str());
+    }
+    EXPECT_EQ(g_mainPath[0], L'\0');
+    EXPECT_TRUE(g_standin.messageBoxes.empty());
+}
+
+TEST_F(FileIntake, OfSeveralDroppedFilesTheFirstIsTaken) {
+    DropFiles(dialog, {"/films/b.smi", "/films/a.smi", "/films/c.smi"},
+              ControlCentre(dialog, IDC_FILE_NAME));
+    EXPECT_EQ(ControlText(dialog, IDC_FILE_NAME), "/films/b.smi");
+    DropFiles(dialog, {"/films/d.smi", "/films/b.smi"}, ControlCentre(dialog, IDC_APPEND_OFFSET));
+    EXPECT_EQ(ControlText(dialog, IDC_APPEND_FILE_NAME), "/films/d.smi");
+    // An empty drop changes nothing.
+    DropFiles(dialog, {}, ControlCentre(dialog, IDC_FILE_NAME));
+    EXPECT_EQ(ControlText(dialog, IDC_FILE_NAME), "/films/b.smi");
+    EXPECT_EQ(g_standin.openDrops, 0);
+    EXPECT_TRUE(g_standin.messageBoxes.empty());
+}
+
+// The group's own warning; the field, the last-picked path and the other
+// fields stay as they were, and the drop is released before the warning shows.
+TEST_F(FileIntake, DroppedNameLongerThanAFieldIsRefused) {
+    const std::string tooLong(static_cast<std::size_t>(kPathChars), 'n');
+    const struct {
+        POINT point;
+        const char* text;
+    } cases[] = {{ControlCentre(dialog, IDC_FILE_NAME), kBadFile},
+                 {ControlCentre(dialog, IDC_APPEND_FILE_NAME), kBadAppendFile}};
+    for (const auto& c : cases) {
+        g_standin.messageBoxes.clear();
+        int dropsOpenAtWarning = -1;
+        g_standin.onMessageBox = [&] { dropsOpenAtWarning = g_standin.openDrops; };
+        DropFiles(dialog, {tooLong}, c.point);
+        ExpectOneWarning(dialog, c.text);
+        EXPECT_EQ(dropsOpenAtWarning, 0);
+        ExpectShiftFieldsKept();
+        ExpectAppendFieldsKept();
+        EXPECT_EQ(g_mainPath[0], L'\0');
+        EXPECT_EQ(g_appendPath[0], L'\0');
+        EXPECT_TRUE(g_standin.progressPositions.empty());
+        ExpectNothingRan();
+    }
+}
+
+// "Tembrel.exe FILE": the dialog opens with FILE in field 1000 as if chosen,
+// and nothing runs; only the first file counts.
+TEST(FileIntakeAtStart, CommandLineFileStartsInTheMainField) {
+    const struct {
+        std::string commandLine;
+        std::string field;
+        std::wstring mainPath;
+        std::vector<int> bar;
+    } cases[] = {
+        {"Tembrel.exe", "", L"", {}},
+        {"\"C:\\Program Files\\Tembrel.exe\" \"/films/자막 phụ đề.smi\"", kName, kWideName, {0}},
+        {"Tembrel.exe /films/a.smi /films/b.smi", "/films/a.smi", L"/films/a.smi", {0}},
+    };
+    for (const auto& c : cases) {
+        OpenDialog();
+        g_standin.commandLine = c.commandLine;
+        RunDialogProgram(nullptr, SW_SHOWNORMAL);
+        HWND dialog = g_standin.dialog;
+        EXPECT_EQ(ControlText(dialog, IDC_FILE_NAME), c.field) << c.commandLine;
+        EXPECT_EQ(std::wstring(g_mainPath), c.mainPath);
+        EXPECT_EQ(ControlText(dialog, IDC_RANGE_END), "E");
+        EXPECT_EQ(g_standin.progressPositions, c.bar);
+        EXPECT_TRUE(g_standin.messageBoxes.empty());
+        EXPECT_EQ(g_standin.openArgumentLists, 0);
+    }
+}
+
+TEST(FileIntakeAtStart, CommandLineNameLongerThanAFieldIsRefused) {
+    OpenDialog();
+    g_standin.commandLine = "Tembrel.exe " + std::string(static_cast<std::size_t>(kPathChars), 'n');
+    RunDialogProgram(nullptr, SW_SHOWNORMAL);
+    ExpectOneWarning(g_standin.dialog, kBadFile);
+    EXPECT_EQ(ControlText(g_standin.dialog, IDC_FILE_NAME), "");
+    EXPECT_EQ(g_mainPath[0], L'\0');
+    EXPECT_EQ(g_standin.openArgumentLists, 0);
+}
+
+// A typed name one character longer than a field holds, whose first
+// kPathChars - 1 characters name a real file: cut, it would edit that file.
+TEST_F(FileIntake, TypedNameLongerThanAFieldIsRefusedNotCut) {
+    const auto exactly = [this](const std::string& file) {
+        const std::string name = file.substr(dir.size() + 1);
+        std::string path = dir;
+        const std::size_t padding =
+            static_cast<std::size_t>(kPathChars) - 2 - dir.size() - name.size();
+        // "./" steps and, for an odd count, one doubled slash lead to the file.
+        path += (padding % 2 == 1) ? "/" : "";
+        for (std::size_t k = 0; k < padding / 2; ++k) {
+            path += "/.";
+        }
+        return path + "/" + name;
+    };
+    const std::string longestFilm = exactly(film);
+    const std::string longestMore = exactly(more);
+    ASSERT_EQ(longestFilm.size(), static_cast<std::size_t>(kPathChars) - 1);
+    ASSERT_EQ(ReadBytes(longestFilm), ReadBytes(film));
+
+    TypeShift(dialog, longestFilm + "x", {"0", "E", "100", "0"});
+    ClickControl(dialog, IDC_START_SYNC);
+    ExpectOneWarning(dialog, kBadFile);
+    ExpectNothingRan();
+
+    g_standin.messageBoxes.clear();
+    TypeAppend(dialog, film, longestMore + "x", "100");
+    ClickControl(dialog, IDC_START_APPEND);
+    ExpectOneWarning(dialog, kBadAppendFile);
+    ExpectNothingRan();
+}
+
+}  // namespace
