@@ -3,14 +3,18 @@
 // bar, reading and dismissing message boxes) and checks the files on disk.
 //
 //     tembrel_wine_driver <Tembrel.exe> <scratch folder> <scenario>
+//     tembrel_wine_driver <tembrel-cli.exe> <scratch folder> cli_unicode_name
 //
 // Each scenario starts the program in an emptied scratch folder and ends it
-// with "Close"; the exit code is 0 when every check held.
+// with "Close"; the exit code is 0 when every check held. Scenarios whose name
+// ends in a locale (en_US, ko_KR) first check that Wine runs with that
+// locale's ANSI code page, which the test's environment chooses.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -39,6 +43,9 @@ constexpr DWORD kTimeoutMs = 30000;
 constexpr int kSkipped = 77;
 
 const wchar_t kBadFile[] = L"파일 이름이 잘못 되었습니다.";
+// Korean and Vietnamese: code page 949 holds the first word but not "ụ" or "đ",
+// code page 1252 holds none of the Korean.
+const wchar_t kUnicodeName[] = L"자막 phụ đề.smi";
 const wchar_t kBadAppendFile[] = L"Append할 파일 이름이 잘못 되었습니다.";
 const wchar_t kCannotSave[] = L"파일을 저장할 수 없습니다.";
 const wchar_t kUnreadTag[] = L"시간을 읽을 수 없는 싱크 태그 1개는 그대로 두었습니다.";
@@ -92,34 +99,75 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
     Check(file != nullptr && std::fclose(file) == 0 && written, "write " + path);
 }
 
+std::wstring Widen(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<std::size_t>(length) - 1 : 0);
+    return wide;
+}
+
+std::string ReadWholeFileW(const std::wstring& path) {
+    std::string bytes;
+    std::FILE* file = _wfopen(path.c_str(), L"rb");
+    if (file == nullptr) {
+        return "<missing>";
+    }
+    char block[4096];
+    std::size_t count;
+    while ((count = std::fread(block, 1, sizeof(block), file)) > 0) {
+        bytes.append(block, count);
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+void WriteWholeFileW(const std::wstring& path, const std::string& bytes) {
+    std::FILE* file = _wfopen(path.c_str(), L"wb");
+    const bool written =
+        file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    Check(file != nullptr && std::fclose(file) == 0 && written, "write a file with a Unicode name");
+}
+
+std::string Narrow(const wchar_t* wide) {
+    char text[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
+    return text;
+}
+
+// Names in UTF-8, read through the Unicode functions so that every name is
+// seen as it is.
 std::vector<std::string> ListFolder(const std::string& folder) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(Widen(folder + "\\*").c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE) {
         return names;
     }
     do {
-        if (std::strcmp(entry.cFileName, ".") != 0 && std::strcmp(entry.cFileName, "..") != 0) {
-            names.push_back(entry.cFileName);
+        if (std::wcscmp(entry.cFileName, L".") != 0 && std::wcscmp(entry.cFileName, L"..") != 0) {
+            names.push_back(Narrow(entry.cFileName));
         }
-    } while (FindNextFileA(search, &entry));
+    } while (FindNextFileW(search, &entry));
     FindClose(search);
     return names;
 }
 
 void RemoveTree(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    const std::wstring wide = Widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
         for (const std::string& name : ListFolder(path)) {
             RemoveTree(path + "\\" + name);
         }
-        RemoveDirectoryA(path.c_str());
+        RemoveDirectoryW(wide.c_str());
     } else {
         // A read-only file is not deleted.
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
+        SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(wide.c_str());
     }
 }
 
@@ -166,12 +214,19 @@ HWND FindProgramWindow(DWORD processId, const char* className, HWND owner) {
     return search.found;
 }
 
-bool StartProgram(const std::string& exe, const std::string& folder, Program* program) {
-    STARTUPINFOA startup = {};
+// The command line is UTF-16, so that a file name argument reaches the
+// program whatever the ANSI code page.
+bool StartProgram(const std::string& exe, const std::string& folder, Program* program,
+                  const std::wstring& argument = std::wstring()) {
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    std::string commandLine = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &program->process)) {
+    const std::wstring wideExe = Widen(exe);
+    std::wstring commandLine = L"\"" + wideExe + L"\"";
+    if (!argument.empty()) {
+        commandLine += L" \"" + argument + L"\"";
+    }
+    if (!CreateProcessW(wideExe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        Widen(folder).c_str(), &startup, &program->process)) {
         Check(false, "start " + exe);
         return false;
     }
@@ -194,6 +249,12 @@ std::string ControlText(const Program& program, int id) {
     char text[128] = {};
     SendMessageA(GetDlgItem(program.dialog, id), WM_GETTEXT, sizeof(text),
                  reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::wstring ControlTextW(const Program& program, int id) {
+    wchar_t text[512] = {};
+    SendMessageW(GetDlgItem(program.dialog, id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -358,7 +419,8 @@ std::string Utf16Le(const std::wstring& text) {
 std::wstring KoreanCues(const wchar_t* first, const wchar_t* last) {
     return std::wstring(L"<SAMI>\r\n<BODY>\r\n<SYNC Start=") + first +
            L"><P Class=KRCC>\uB300\uC0AC \uD558\uB098\r\n<SYNC Start=\"2000\"><P>\uB458\r\n"
-           L"<sync start=" + last + L"><P>&nbsp;\r\n</BODY>\r\n</SAMI>\r\n";
+           L"<sync start=" +
+           last + L"><P>&nbsp;\r\n</BODY>\r\n</SAMI>\r\n";
 }
 
 // A UTF-16 file with Korean text is re-timed up to its own last time; the tag
@@ -487,6 +549,92 @@ void FileNamedThroughALink(Scene& s) {
           "no backup beside the link");
 }
 
+// The code page that Wine took from the locale the test runs in: without it
+// the Unicode scenarios would prove nothing.
+void ExpectCodePageOfTheLocale(const char* scenario) {
+    const std::string name = scenario;
+    const UINT expected =
+        name.size() > 5 && name.compare(name.size() - 5, 5, "ko_KR") == 0 ? 949 : 1252;
+    Check(GetACP() == expected,
+          "ANSI code page " + std::to_string(expected) + " (got " + std::to_string(GetACP()) + ")");
+}
+
+struct ChildTexts {
+    std::vector<std::wstring> texts;
+};
+
+BOOL CALLBACK CollectChildText(HWND child, LPARAM parameter) {
+    wchar_t text[256] = {};
+    GetWindowTextW(child, text, 256);
+    reinterpret_cast<ChildTexts*>(parameter)->texts.push_back(text);
+    return TRUE;
+}
+
+// Every Korean text of the template reads back through the Unicode functions
+// as it was written, on a system whose code page holds no Korean.
+void LabelsReadAsTheTemplateWroteThem(Scene& s) {
+    const wchar_t* const expected[] = {L"파일이름", L"파일열기", L"Shift 시간", L"설정구간",
+                                       L"시작",     L"끝",       L"진행상황",   L"단        위",
+                                       L"가감시간", L"추가파일", L"추가시간",   L"추가하기"};
+    ChildTexts children;
+    EnumChildWindows(s.program.dialog, CollectChildText, reinterpret_cast<LPARAM>(&children));
+    for (std::size_t k = 0; k < sizeof(expected) / sizeof(expected[0]); ++k) {
+        bool found = false;
+        for (const std::wstring& child : children.texts) {
+            found = found || child == expected[k];
+        }
+        Check(found, "a control reads as the template's text " + Narrow(expected[k]));
+    }
+    int openButtons = 0;
+    for (const std::wstring& child : children.texts) {
+        openButtons += child == L"파일열기" ? 1 : 0;
+    }
+    Check(openButtons == 2, "both choosers' buttons read 파일열기");
+    wchar_t caption[64] = {};
+    GetWindowTextW(s.program.dialog, caption, 64);
+    Check(std::wstring(caption).compare(0, 8, L"Tembrel ") == 0, "the caption");
+}
+
+// Started as "Tembrel.exe FILE", as an Open with does it: FILE is in field
+// 1000, and a shift edits it and leaves its backup beside it.
+void OpenWithAUnicodeName(Scene& s) {
+    const std::wstring film = Widen(s.folder) + L"\\" + kUnicodeName;
+    Check(ControlTextW(s.program, kFileName) == film, "field 1000 holds the name");
+    Check(ControlText(s.program, kRangeEnd) == "E", "the shift fields show their defaults");
+    Type(s.program, kShift, "100");
+    ExpectNoMessage(Click(s.program, kStartSync));
+    Check(ReadWholeFileW(film) == SamiWithTimes({1100, 2100}), "the shifted file's bytes");
+    Check(ReadWholeFileW(film + L".bak") == SamiWithTimes({1000, 2000}),
+          "the backup beside it holds the original");
+    Check(ListFolder(s.folder).size() == 2, "the file and its backup, nothing else");
+}
+
+// The same name on tembrel-cli's command line.
+int RunCliWithAUnicodeName(const std::string& exe, const std::string& folder) {
+    const std::wstring film = Widen(folder) + L"\\" + kUnicodeName;
+    WriteWholeFileW(film, SamiWithTimes({1000, 2000}));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    const std::wstring wideExe = Widen(exe);
+    std::wstring commandLine = L"\"" + wideExe + L"\" shift --shift=100 \"" + film + L"\"";
+    if (!CreateProcessW(wideExe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        Widen(folder).c_str(), &startup, &process)) {
+        Check(false, "start " + exe);
+        return 1;
+    }
+    DWORD exitCode = 1;
+    Check(WaitForSingleObject(process.hProcess, kTimeoutMs) == WAIT_OBJECT_0, "tembrel-cli ends");
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    Check(exitCode == 0, "tembrel-cli exits with 0 (got " + std::to_string(exitCode) + ")");
+    Check(ReadWholeFileW(film) == SamiWithTimes({1100, 2100}), "the shifted file's bytes");
+    Check(ReadWholeFileW(film + L".bak") == SamiWithTimes({1000, 2000}),
+          "the backup beside it holds the original");
+    return 0;
+}
+
 struct ScenarioEntry {
     const char* name;
     void (*run)(Scene&);
@@ -512,7 +660,20 @@ constexpr ScenarioEntry kScenarios[] = {
     {"through_a_link", FileNamedThroughALink, true},
     {"close", Nothing, true},
     {"system_menu_close", Nothing, false},
+    {"labels_en_US", LabelsReadAsTheTemplateWroteThem, true},
+    {"open_with_unicode_name_en_US", OpenWithAUnicodeName, true},
+    {"open_with_unicode_name_ko_KR", OpenWithAUnicodeName, true},
 };
+
+bool EndsWithLocale(const char* scenario) {
+    const std::string name = scenario;
+    return name.size() > 6 && (name.compare(name.size() - 6, 6, "_en_US") == 0 ||
+                               name.compare(name.size() - 6, 6, "_ko_KR") == 0);
+}
+
+bool StartsWith(const char* text, const char* prefix) {
+    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
 
 }  // namespace
 
@@ -520,6 +681,17 @@ int main(int argc, char** argv) {
     if (argc != 4) {
         std::printf("usage: %s <Tembrel.exe> <scratch folder> <scenario>\n", argv[0]);
         return 2;
+    }
+    if (EndsWithLocale(argv[3])) {
+        ExpectCodePageOfTheLocale(argv[3]);
+    }
+    if (StartsWith(argv[3], "cli_unicode_name")) {
+        const std::string folder = WindowsPath(argv[2]);
+        RemoveTree(folder);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        RunCliWithAUnicodeName(WindowsPath(argv[1]), folder);
+        std::printf("%s: %s\n", argv[3], g_failures == 0 ? "passed" : "FAILED");
+        return g_failures == 0 ? 0 : 1;
     }
     for (const ScenarioEntry& entry : kScenarios) {
         if (std::strcmp(entry.name, argv[3]) != 0) {
@@ -531,7 +703,13 @@ int main(int argc, char** argv) {
         scene.backup = scene.film + ".bak";
         RemoveTree(scene.folder);
         CreateDirectoryA(scene.folder.c_str(), nullptr);
-        if (StartProgram(WindowsPath(argv[1]), scene.folder, &scene.program)) {
+        // Opened with a file: it is made first and named on the command line.
+        std::wstring argument;
+        if (entry.run == OpenWithAUnicodeName) {
+            argument = Widen(scene.folder) + L"\\" + kUnicodeName;
+            WriteWholeFileW(argument, SamiWithTimes({1000, 2000}));
+        }
+        if (StartProgram(WindowsPath(argv[1]), scene.folder, &scene.program, argument)) {
             entry.run(scene);
             CloseProgram(scene.program, entry.closeWithButton);
         }
