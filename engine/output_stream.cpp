@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "file_access.h"
+
 namespace {
 
 void WriteThrough(OutputStream* out, const char* bytes, std::size_t count) {
@@ -21,7 +23,7 @@ void FlushStaging(OutputStream* out) {
 int OpenOutput(OutputStream* out, const char* path) {
     out->used = 0;
     out->failed = 0;
-    out->file = std::fopen(path, "wb");
+    out->file = OpenFileByName(path, "wb");
     return out->file != nullptr ? 1 : 0;
 }
 

@@ -4,9 +4,8 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
+#include "file_access.h"
 #include "output_stream.h"
 #include "progress.h"
 #include "result_codes.h"
@@ -161,9 +160,7 @@ void WritePiece(AppendRun* run, std::int32_t length) {
 // The input's size for the progress rule; 0 when it cannot be told, as for a
 // pipe, which only delays the bar to the final 100.
 std::int64_t InputSize(const char* path) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(path), error);
-    return error ? 0 : static_cast<std::int64_t>(size);
+    return FileSizeByName(path);
 }
 
 // atoi of the time text plus the offset, wrapped as signed 32-bit arithmetic
@@ -283,11 +280,11 @@ void CopyFirstTail(AppendRun* run) {
 std::int32_t AppendFileCues(const char* firstPath, const char* appendPath, const char* outputPath,
                             std::int32_t offset, int readQuoted, RunCounts* counts) {
     ClearRunCounts(counts);
-    std::FILE* first = std::fopen(firstPath, "rb");
+    std::FILE* first = OpenFileByName(firstPath, "rb");
     if (first == nullptr) {
         return RESULT_BAD_FILE;
     }
-    std::FILE* append = std::fopen(appendPath, "rb");
+    std::FILE* append = OpenFileByName(appendPath, "rb");
     if (append == nullptr) {
         std::fclose(first);
         return RESULT_BAD_APPEND_FILE;

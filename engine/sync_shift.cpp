@@ -3,9 +3,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
+#include "file_access.h"
 #include "output_stream.h"
 #include "progress.h"
 #include "result_codes.h"
@@ -24,9 +23,7 @@ OutputStream g_shiftOutput;
 // The input's size for the progress rule; 0 (no progress until the end) when
 // it cannot be told, as for a pipe.
 std::int64_t FileSize(const char* path) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(std::filesystem::path(path), error);
-    return error ? 0 : static_cast<std::int64_t>(size);
+    return FileSizeByName(path);
 }
 
 int Accept(std::int64_t result, char* newText) {
@@ -94,7 +91,7 @@ std::int32_t ShiftFileTimes(const char* inputPath, const char* outputPath,
                             const ShiftParams& params, const RunOptions& options,
                             RunCounts* counts) {
     ClearRunCounts(counts);
-    std::FILE* input = std::fopen(inputPath, "rb");
+    std::FILE* input = OpenFileByName(inputPath, "rb");
     if (input == nullptr) {
         return RESULT_BAD_FILE;
     }
@@ -151,7 +148,7 @@ std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::
                               RunCounts* counts) {
     RunCounts found;
     ClearRunCounts(&found);
-    std::FILE* input = std::fopen(path, "rb");
+    std::FILE* input = OpenFileByName(path, "rb");
     if (input == nullptr) {
         return RESULT_BAD_FILE;
     }
@@ -201,4 +198,3 @@ std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize)
 std::int32_t FindLastSyncTime(const char* path) {
     return FindLastSyncTimeInWindow(path, kFileBufferSize);
 }
-

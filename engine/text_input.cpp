@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "file_access.h"
+
 namespace {
 
 // Bytes handed out from the file's first two, read while telling its kind.
@@ -126,7 +128,7 @@ void WriteAsciiText(OutputStream* out, TextKind kind, const char* text, std::siz
 }
 
 int ReadTextKindOfFile(const char* path, TextKind* kind) {
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenFileByName(path, "rb");
     if (file == nullptr) {
         return 0;
     }

@@ -1,17 +1,18 @@
 // What the front ends do with files by name and what they ask about them:
 // platform code behind portable names (file_system_posix.cpp,
-// file_system_win.cpp). Every open, rename and remove by name goes through the
-// three functions below, so that how names reach the system is decided in one
-// place per platform. Names are byte strings in the system's code page, as the
-// command line and the dialog's fields give them.
+// file_system_win.cpp). Every open, rename and remove by name goes through
+// OpenFileByName (the engine's, file_access.h) and the two functions below, so
+// that how names reach the system is decided in one place per platform. Names
+// are UTF-8 on Windows, as the command line and the dialog's fields give them,
+// and byte strings as given elsewhere.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-// The C library's fopen, with its modes. Null with errno on failure.
-std::FILE* OpenFileByName(const char* path, const char* mode);
+#include "file_access.h"
+
 // 1 when the name now leads to the file, else 0 with errno. On Windows an
 // existing `to` is never replaced.
 int RenameFileByName(const char* from, const char* to);

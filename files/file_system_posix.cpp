@@ -18,10 +18,6 @@ constexpr int kMaxLinkHops = 40;
 
 }  // namespace
 
-std::FILE* OpenFileByName(const char* path, const char* mode) {
-    return std::fopen(path, mode);
-}
-
 int RenameFileByName(const char* from, const char* to) {
     return std::rename(from, to) == 0 ? 1 : 0;
 }

@@ -54,10 +54,6 @@ std::string PlainPath(const char* finalPath) {
 
 }  // namespace
 
-std::FILE* OpenFileByName(const char* path, const char* mode) {
-    return std::fopen(path, mode);
-}
-
 int RenameFileByName(const char* from, const char* to) {
     return std::rename(from, to) == 0 ? 1 : 0;
 }
