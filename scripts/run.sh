@@ -16,9 +16,9 @@ case "${1:-demo}" in
     dialog)
         cmake --preset windows >/dev/null
         cmake --build --preset windows >/dev/null
-        # The dialog's Korean labels pass through the system code page, as on the
-        # Korean Windows the program is made for: Wine runs in a Korean locale,
-        # compiled into the build tree when the system lacks it.
+        # The dialog reads right in any locale; Wine plays the Korean Windows the
+        # program is made for, in a locale compiled into the build tree when the
+        # system lacks it.
         if ! locale -a 2>/dev/null | grep -qix 'ko_KR.utf8'; then
             export LOCPATH="$PWD/build/windows/locale"
             [ -d "$LOCPATH/ko_KR.UTF-8" ] ||
