@@ -338,8 +338,9 @@ void CloseProgram(const Program& program, bool click) {
 struct Scene {
     Program program;
     std::string folder;
-    std::string film;    // the file being edited
-    std::string backup;  // its backup name
+    std::string film;     // the file being edited
+    std::string backup;   // its backup name
+    std::wstring opened;  // the file named on the program's command line, if any
 };
 
 void TypeShift(const Scene& s, const char* start, const char* end, const char* shift,
@@ -595,18 +596,36 @@ void LabelsReadAsTheTemplateWroteThem(Scene& s) {
     Check(std::wstring(caption).compare(0, 8, L"Tembrel ") == 0, "the caption");
 }
 
+// Files that the program is started with, made before it starts.
+std::wstring MakeUnicodeNamedFile(const Scene& s) {
+    const std::wstring film = Widen(s.folder) + L"\\" + kUnicodeName;
+    WriteWholeFileW(film, SamiWithTimes({1000, 2000}));
+    return film;
+}
+
+// Three folders deep: a name of well over 260 characters.
+std::wstring MakeLongNamedFile(const Scene& s) {
+    std::wstring film = Widen(s.folder);
+    for (wchar_t step : {L'd', L'e', L'f'}) {
+        film += L"\\" + std::wstring(100, step);
+        CreateDirectoryW(film.c_str(), nullptr);
+    }
+    film += std::wstring(L"\\") + kUnicodeName;
+    Check(film.size() > 300, "a name beyond 260 characters");
+    WriteWholeFileW(film, SamiWithTimes({1000, 2000}));
+    return film;
+}
+
 // Started as "Tembrel.exe FILE", as an Open with does it: FILE is in field
 // 1000, and a shift edits it and leaves its backup beside it.
-void OpenWithAUnicodeName(Scene& s) {
-    const std::wstring film = Widen(s.folder) + L"\\" + kUnicodeName;
-    Check(ControlTextW(s.program, kFileName) == film, "field 1000 holds the name");
+void OpenedFileIsShifted(Scene& s) {
+    Check(ControlTextW(s.program, kFileName) == s.opened, "field 1000 holds the name");
     Check(ControlText(s.program, kRangeEnd) == "E", "the shift fields show their defaults");
     Type(s.program, kShift, "100");
     ExpectNoMessage(Click(s.program, kStartSync));
-    Check(ReadWholeFileW(film) == SamiWithTimes({1100, 2100}), "the shifted file's bytes");
-    Check(ReadWholeFileW(film + L".bak") == SamiWithTimes({1000, 2000}),
+    Check(ReadWholeFileW(s.opened) == SamiWithTimes({1100, 2100}), "the shifted file's bytes");
+    Check(ReadWholeFileW(s.opened + L".bak") == SamiWithTimes({1000, 2000}),
           "the backup beside it holds the original");
-    Check(ListFolder(s.folder).size() == 2, "the file and its backup, nothing else");
 }
 
 // The same name on tembrel-cli's command line.
@@ -639,30 +658,32 @@ struct ScenarioEntry {
     const char* name;
     void (*run)(Scene&);
     bool closeWithButton;
+    std::wstring (*makeOpenedFile)(const Scene&);  // null: started without a file
 };
 
 void Nothing(Scene&) {}
 
 constexpr ScenarioEntry kScenarios[] = {
-    {"default_fields", DefaultFieldsDoNothing, true},
-    {"missing_file", MissingFileGivesMessageOne, true},
-    {"shift_msec", ShiftWithStretchInMsec, true},
-    {"shift_clock", ShiftInClockUnitToTheLastTime, true},
-    {"stretch_truncation", StretchTruncatesLikeDoubles, true},
-    {"second_run", SecondRunReplacesTheBackup, true},
-    {"append", AppendThroughItsControls, true},
-    {"shift_utf16", ShiftUtf16WithKoreanText, true},
-    {"append_missing", MissingAppendFileGivesMessageTwo, true},
-    {"append_itself", AppendAFileToItself, true},
-    {"failed_save", FailedSaveGivesMessageThree, true},
-    {"keeps_attributes", AttributesAreKept, true},
-    {"keeps_older_backup", OlderBackupIsKeptWhenTheBackupCannotBeMade, true},
-    {"through_a_link", FileNamedThroughALink, true},
-    {"close", Nothing, true},
-    {"system_menu_close", Nothing, false},
-    {"labels_en_US", LabelsReadAsTheTemplateWroteThem, true},
-    {"open_with_unicode_name_en_US", OpenWithAUnicodeName, true},
-    {"open_with_unicode_name_ko_KR", OpenWithAUnicodeName, true},
+    {"default_fields", DefaultFieldsDoNothing, true, nullptr},
+    {"missing_file", MissingFileGivesMessageOne, true, nullptr},
+    {"shift_msec", ShiftWithStretchInMsec, true, nullptr},
+    {"shift_clock", ShiftInClockUnitToTheLastTime, true, nullptr},
+    {"stretch_truncation", StretchTruncatesLikeDoubles, true, nullptr},
+    {"second_run", SecondRunReplacesTheBackup, true, nullptr},
+    {"append", AppendThroughItsControls, true, nullptr},
+    {"shift_utf16", ShiftUtf16WithKoreanText, true, nullptr},
+    {"append_missing", MissingAppendFileGivesMessageTwo, true, nullptr},
+    {"append_itself", AppendAFileToItself, true, nullptr},
+    {"failed_save", FailedSaveGivesMessageThree, true, nullptr},
+    {"keeps_attributes", AttributesAreKept, true, nullptr},
+    {"keeps_older_backup", OlderBackupIsKeptWhenTheBackupCannotBeMade, true, nullptr},
+    {"through_a_link", FileNamedThroughALink, true, nullptr},
+    {"close", Nothing, true, nullptr},
+    {"system_menu_close", Nothing, false, nullptr},
+    {"labels_en_US", LabelsReadAsTheTemplateWroteThem, true, nullptr},
+    {"open_with_unicode_name_en_US", OpenedFileIsShifted, true, MakeUnicodeNamedFile},
+    {"open_with_unicode_name_ko_KR", OpenedFileIsShifted, true, MakeUnicodeNamedFile},
+    {"open_with_long_name", OpenedFileIsShifted, true, MakeLongNamedFile},
 };
 
 bool EndsWithLocale(const char* scenario) {
@@ -703,13 +724,10 @@ int main(int argc, char** argv) {
         scene.backup = scene.film + ".bak";
         RemoveTree(scene.folder);
         CreateDirectoryA(scene.folder.c_str(), nullptr);
-        // Opened with a file: it is made first and named on the command line.
-        std::wstring argument;
-        if (entry.run == OpenWithAUnicodeName) {
-            argument = Widen(scene.folder) + L"\\" + kUnicodeName;
-            WriteWholeFileW(argument, SamiWithTimes({1000, 2000}));
+        if (entry.makeOpenedFile != nullptr) {
+            scene.opened = entry.makeOpenedFile(scene);
         }
-        if (StartProgram(WindowsPath(argv[1]), scene.folder, &scene.program, argument)) {
+        if (StartProgram(WindowsPath(argv[1]), scene.folder, &scene.program, scene.opened)) {
             entry.run(scene);
             CloseProgram(scene.program, entry.closeWithButton);
         }
