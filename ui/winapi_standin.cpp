@@ -508,15 +508,25 @@ int DescriptorOf(HANDLE file) {
 
 constexpr char kAttributesName[] = "user.tembrel-attributes";
 
+// A name for the system: UTF-8, and without the verbatim prefix "\\?\" that
+// long names carry on Windows.
+std::string SystemName(LPCWSTR path) {
+    const std::wstring verbatim = L"\\\\?\\";
+    const std::wstring wide = path;
+    return WideToUtf8(wide.compare(0, verbatim.size(), verbatim) == 0
+                          ? wide.c_str() + verbatim.size()
+                          : wide.c_str());
+}
+
 }  // namespace
 
-HANDLE CreateFileA(LPCSTR path, DWORD /*access*/, DWORD /*share*/, void* /*security*/,
+HANDLE CreateFileW(LPCWSTR path, DWORD /*access*/, DWORD /*share*/, void* /*security*/,
                    DWORD disposition, DWORD /*flags*/, HANDLE /*templateFile*/) {
     if (disposition != OPEN_EXISTING) {
         return INVALID_HANDLE_VALUE;
     }
     // Never waits for the writer of a FIFO, which Windows does not have.
-    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int descriptor = open(SystemName(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
         return INVALID_HANDLE_VALUE;
     }
@@ -555,22 +565,54 @@ DWORD GetFileType(HANDLE file) {
 
 // The name the descriptor's file has now, with the prefix that Windows puts
 // before a final path.
-DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD /*flags*/) {
+DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD /*flags*/) {
     const std::string link = "/proc/self/fd/" + std::to_string(DescriptorOf(file));
     char name[4096];
     const ssize_t length = readlink(link.c_str(), name, sizeof name);
     if (length <= 0 || static_cast<std::size_t>(length) >= sizeof name) {
         return 0;
     }
-    const std::string finalPath = "\\\\?\\" + std::string(name, static_cast<std::size_t>(length));
+    const std::wstring finalPath =
+        L"\\\\?\\" + Utf8ToWide(std::string(name, static_cast<std::size_t>(length)));
     if (finalPath.size() >= size) {
         return static_cast<DWORD>(finalPath.size() + 1);
     }
-    std::memcpy(path, finalPath.c_str(), finalPath.size() + 1);
+    std::copy(finalPath.c_str(), finalPath.c_str() + finalPath.size() + 1, path);
     return static_cast<DWORD>(finalPath.size());
 }
 
-DWORD GetFileAttributesA(LPCSTR path) {
+// Relative names are taken from the working folder; "." and ".." are left for
+// the system to follow.
+DWORD GetFullPathNameW(LPCWSTR path, DWORD size, LPWSTR full, LPWSTR* filePart) {
+    std::wstring absolute = path;
+    if (absolute.empty() || absolute[0] != L'/') {
+        char folder[4096];
+        if (getcwd(folder, sizeof folder) == nullptr) {
+            return 0;
+        }
+        absolute = Utf8ToWide(folder) + L"/" + absolute;
+    }
+    if (filePart != nullptr) {
+        *filePart = nullptr;
+    }
+    if (absolute.size() >= size) {
+        return static_cast<DWORD>(absolute.size() + 1);
+    }
+    std::copy(absolute.c_str(), absolute.c_str() + absolute.size() + 1, full);
+    return static_cast<DWORD>(absolute.size());
+}
+
+int _wrename(const wchar_t* from, const wchar_t* to) {
+    return std::rename(SystemName(from).c_str(), SystemName(to).c_str());
+}
+
+int _wremove(const wchar_t* path) {
+    return std::remove(SystemName(path).c_str());
+}
+
+DWORD GetFileAttributesW(LPCWSTR widePath) {
+    const std::string name = SystemName(widePath);
+    const char* path = name.c_str();
     struct stat status;
     if (lstat(path, &status) != 0) {
         return INVALID_FILE_ATTRIBUTES;
@@ -591,10 +633,19 @@ DWORD GetFileAttributesA(LPCSTR path) {
     return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
-BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
+BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
     const DWORD set = attributes & ~(FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY |
                                      FILE_ATTRIBUTE_REPARSE_POINT);
-    return lsetxattr(path, kAttributesName, &set, sizeof set, 0) == 0 ? TRUE : FALSE;
+    return lsetxattr(SystemName(path).c_str(), kAttributesName, &set, sizeof set, 0) == 0 ? TRUE
+                                                                                          : FALSE;
+}
+
+DWORD GetFileAttributesA(LPCSTR path) {
+    return GetFileAttributesW(Utf8ToWide(path).c_str());
+}
+
+BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
+    return SetFileAttributesW(Utf8ToWide(path).c_str(), attributes);
 }
 
 void DragAcceptFiles(HWND window, BOOL accept) {

@@ -168,6 +168,8 @@ inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 inline constexpr DWORD OPENFILENAME_SIZE_VERSION_400W =
     offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR);
 inline constexpr UINT CP_UTF8 = 65001;
+inline constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;
+inline constexpr std::size_t MAX_PATH = 260;
 inline constexpr DWORD FILE_SHARE_READ = 0x00000001;
 inline constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
 inline constexpr DWORD FILE_SHARE_DELETE = 0x00000004;
@@ -248,17 +250,24 @@ void DragFinish(HDROP drop);
 LPWSTR GetCommandLineW();
 LPWSTR* CommandLineToArgvW(LPCWSTR commandLine, int* count);
 HLOCAL LocalFree(HLOCAL memory);
-HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, void* security, DWORD disposition,
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, void* security, DWORD disposition,
                    DWORD flags, HANDLE templateFile);
 BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information);
 BOOL CloseHandle(HANDLE handle);
 DWORD GetFileType(HANDLE file);
-DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD flags);
+DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags);
 // The attributes live in an extended attribute of the file, so that they
 // follow it through a rename and go with it, as on Windows. A link is a reparse
 // point and takes none; a file that was never given any is an archive.
+DWORD GetFileAttributesW(LPCWSTR path);
+BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes);
+// The same for a UTF-8 name, as tests give them.
 DWORD GetFileAttributesA(LPCSTR path);
 BOOL SetFileAttributesA(LPCSTR path, DWORD attributes);
+DWORD GetFullPathNameW(LPCWSTR path, DWORD size, LPWSTR full, LPWSTR* filePart);
+// The C runtime's rename and remove for UTF-16 names.
+int _wrename(const wchar_t* from, const wchar_t* to);
+int _wremove(const wchar_t* path);
 
 // --- What a test sees and scripts ---
 

@@ -3,6 +3,7 @@
 // path field holds, which are refused rather than cut.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -220,6 +221,22 @@ TEST_F(FileIntake, TypedNameLongerThanAFieldIsRefusedNotCut) {
     ClickControl(dialog, IDC_START_APPEND);
     ExpectOneWarning(dialog, kBadAppendFile);
     ExpectNothingRan();
+}
+
+// Names in any script and beyond the 260 characters of a short Windows path are
+// edited in place like any other, their backup beside them.
+TEST_F(FileIntake, NamesInAnyScriptAndBeyond260CharactersAreEdited) {
+    const std::string deep = dir + "/" + std::string(120, 'd') + "/" + std::string(120, 'e');
+    std::filesystem::create_directories(deep);
+    for (const std::string& name : {dir + "/자막 phụ đề.smi", deep + "/자막 phụ đề.smi"}) {
+        WriteBytes(name, SamiWithTimes({1000, 2000}));
+        g_standin.messageBoxes.clear();
+        TypeShift(dialog, name, {"0", "E", "100", "0"});
+        ClickControl(dialog, IDC_START_SYNC);
+        EXPECT_TRUE(g_standin.messageBoxes.empty()) << name.size();
+        EXPECT_EQ(ReadBytes(name), SamiWithTimes({1100, 2100})) << name.size();
+        EXPECT_EQ(ReadBytes(name + ".bak"), SamiWithTimes({1000, 2000})) << name.size();
+    }
 }
 
 }  // namespace
