@@ -29,7 +29,7 @@ std::int64_t FileSizeByName(const char* path) {
     if (file == INVALID_HANDLE_VALUE) {
         return 0;
     }
-    LARGE_INTEGER size;
+    LARGE_INTEGER size = {};
     const BOOL known = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size);
     CloseHandle(file);
     return known ? static_cast<std::int64_t>(size.QuadPart) : 0;
