@@ -58,30 +58,25 @@ void TakeName(HWND dialog, const FileGroup& group, const WCHAR* name) {
 int IsOverAppendGroup(HWND dialog, POINT point) {
     const int ids[] = {IDC_APPEND_FILE_NAME, IDC_OPEN_APPEND_FILE, IDC_APPEND_OFFSET,
                        IDC_APPEND_UNIT, IDC_START_APPEND};
-    RECT area = {0, 0, 0, 0};
-    int first = 1;
+    LONG top = 0;
+    LONG bottom = 0;
+    LONG right = 0;
+    int found = 0;
     for (int id : ids) {
         RECT rect;
         if (!GetWindowRect(GetDlgItem(dialog, id), &rect)) {
             continue;
         }
-        POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
-        ScreenToClient(dialog, &corners[0]);
-        ScreenToClient(dialog, &corners[1]);
-        if (first) {
-            area = RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
-            first = 0;
-        }
-        area.top = corners[0].y < area.top ? corners[0].y : area.top;
-        area.bottom = corners[1].y > area.bottom ? corners[1].y : area.bottom;
-        area.right = corners[1].x > area.right ? corners[1].x : area.right;
+        POINT topLeft = {rect.left, rect.top};
+        POINT bottomRight = {rect.right, rect.bottom};
+        ScreenToClient(dialog, &topLeft);
+        ScreenToClient(dialog, &bottomRight);
+        top = (!found || topLeft.y < top) ? topLeft.y : top;
+        bottom = (!found || bottomRight.y > bottom) ? bottomRight.y : bottom;
+        right = (!found || bottomRight.x > right) ? bottomRight.x : right;
+        found = 1;
     }
-    if (first) {
-        return 0;
-    }
-    return (point.x >= 0 && point.x < area.right && point.y >= area.top && point.y < area.bottom)
-               ? 1
-               : 0;
+    return (found && point.x >= 0 && point.x < right && point.y >= top && point.y < bottom) ? 1 : 0;
 }
 
 }  // namespace

@@ -45,6 +45,23 @@ std::int32_t ReadNumberField(HWND dialog, int id, int milliseconds) {
     return ConvertField(text, milliseconds);
 }
 
+// The text is read as UTF-16, so that no name passes through the ANSI code
+// page; one unit more than a name may have tells a longer name apart.
+int ReadPathField(HWND dialog, int id, char* path) {
+    WCHAR wide[kPathChars + 1];
+    wide[0] = 0;
+    path[0] = '\0';
+    const int length = GetWindowTextW(GetDlgItem(dialog, id), wide, kPathChars + 1);
+    if (length >= kPathChars) {
+        return 0;
+    }
+    if (WideCharToMultiByte(CP_UTF8, 0, wide, -1, path, kPathBytes, nullptr, nullptr) == 0) {
+        path[0] = '\0';
+        return 0;
+    }
+    return 1;
+}
+
 }  // namespace
 
 int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std::int32_t* rangeEnd,
@@ -81,27 +98,6 @@ void ResetShiftFields(HWND dialog) {
 void ResetAppendFields(HWND dialog) {
     SetWindowTextA(GetDlgItem(dialog, IDC_APPEND_OFFSET), "0");
 }
-
-namespace {
-
-// The text is read as UTF-16, so that no name passes through the ANSI code
-// page; one unit more than a name may have tells a longer name apart.
-int ReadPathField(HWND dialog, int id, char* path) {
-    WCHAR wide[kPathChars + 1];
-    wide[0] = 0;
-    path[0] = '\0';
-    const int length = GetWindowTextW(GetDlgItem(dialog, id), wide, kPathChars + 1);
-    if (length >= kPathChars) {
-        return 0;
-    }
-    if (WideCharToMultiByte(CP_UTF8, 0, wide, -1, path, kPathBytes, nullptr, nullptr) == 0) {
-        path[0] = '\0';
-        return 0;
-    }
-    return 1;
-}
-
-}  // namespace
 
 int ReadFileNameField(HWND dialog, char* path) {
     return ReadPathField(dialog, IDC_FILE_NAME, path);
