@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "dialog_font.h"
 #include "dialog_ids.h"
 #include "file_intake.h"
 #include "main_dialog.h"
@@ -72,6 +73,7 @@ int RunDialogProgram(HINSTANCE instance, int showCommand) {
         return kStartFailureExitCode;
     }
     DragAcceptFiles(dialog, TRUE);
+    UseHangulFont(dialog);
     ShowWindow(dialog, showCommand);
     // After the fields have their defaults, as if the file were chosen then.
     TakeCommandLineFile(dialog);

@@ -21,8 +21,13 @@ struct StandinWindow {
     int visible;
     int radio;  // an auto radio button of the unit group
     RECT rect;  // in the parent's client area
+    HFONT font;
     WNDPROC procedure;
     StandinWindow* parent;
+};
+
+struct StandinFont {
+    LOGFONTW log;
 };
 
 struct StandinDrop {
@@ -71,6 +76,21 @@ constexpr char kDialogClassName[] = "Tembrel";
 // Windows live until the next reset, so handles stay valid within a test.
 std::vector<std::unique_ptr<StandinWindow>> g_windows;
 std::vector<std::unique_ptr<StandinDrop>> g_drops;
+// Never freed: a program may keep a font across tests.
+std::deque<StandinFont> g_fonts;
+
+StandinFont* TemplateFont() {
+    static StandinFont font = [] {
+        StandinFont made{};
+        made.log.lfHeight = -13;
+        made.log.lfWeight = 400;
+        made.log.lfCharSet = DEFAULT_CHARSET;
+        const wchar_t face[] = L"System";
+        std::copy(face, face + sizeof(face) / sizeof(face[0]), made.log.lfFaceName);
+        return made;
+    }();
+    return &font;
+}
 std::wstring g_commandLine;
 // The one argument list CommandLineToArgvW hands out until LocalFree.
 std::vector<std::wstring> g_arguments;
@@ -86,6 +106,7 @@ HWND NewWindow(int id, const char* className, const char* text, HWND parent) {
     window->visible = 0;
     window->radio = 0;
     window->rect = RECT{0, 0, 0, 0};
+    window->font = parent != nullptr ? TemplateFont() : nullptr;
     window->procedure = nullptr;
     window->parent = parent;
     g_windows.push_back(std::move(window));
@@ -164,6 +185,11 @@ LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
         }
         case WM_GETTEXTLENGTH:
             return static_cast<LRESULT>(control->text.size());
+        case WM_SETFONT:
+            control->font = reinterpret_cast<HFONT>(wParam);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(control->font);
         case BM_GETCHECK:
             return control->checked;
         case BM_SETCHECK:
@@ -324,6 +350,10 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return ControlMessage(window, message, wParam, lParam);
 }
 
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageA(window, message, wParam, lParam);
+}
+
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
     if (message == WM_CLOSE) {
         DestroyWindow(window);
@@ -406,6 +436,28 @@ BOOL ScreenToClient(HWND window, POINT* point) {
     point->x -= kStandinDialogOrigin;
     point->y -= kStandinDialogOrigin;
     return TRUE;
+}
+
+BOOL EnumChildWindows(HWND parent, WNDENUMPROC procedure, LPARAM parameter) {
+    for (const auto& window : g_windows) {
+        if (window->parent == parent && !procedure(window.get(), parameter)) {
+            break;
+        }
+    }
+    return TRUE;
+}
+
+HFONT CreateFontIndirectW(const LOGFONTW* font) {
+    g_fonts.push_back(StandinFont{*font});
+    return &g_fonts.back();
+}
+
+int GetObjectW(HFONT font, int size, void* object) {
+    if (font == nullptr || size < static_cast<int>(sizeof(LOGFONTW))) {
+        return 0;
+    }
+    std::memcpy(object, &font->log, sizeof(LOGFONTW));
+    return static_cast<int>(sizeof(LOGFONTW));
 }
 
 BOOL CheckDlgButton(HWND dialog, int id, UINT check) {

@@ -39,6 +39,7 @@ struct StandinIcon;
 struct StandinBrush;
 struct StandinMenu;
 struct StandinDrop;
+struct StandinFont;
 using HWND = StandinWindow*;
 using HINSTANCE = StandinInstance*;
 using HICON = StandinIcon*;
@@ -46,6 +47,8 @@ using HCURSOR = StandinIcon*;
 using HBRUSH = StandinBrush*;
 using HMENU = StandinMenu*;
 using HDROP = StandinDrop*;
+using HFONT = StandinFont*;
+using BYTE = std::uint8_t;
 
 #define CALLBACK
 #define WINAPI
@@ -54,6 +57,24 @@ using HDROP = StandinDrop*;
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
+
+struct LOGFONTW {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    WCHAR lfFaceName[32];
+};
 
 struct POINT {
     LONG x;
@@ -138,6 +159,8 @@ inline constexpr UINT WM_SETTEXT = 0x000C;
 inline constexpr UINT WM_GETTEXT = 0x000D;
 inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
 inline constexpr UINT WM_CLOSE = 0x0010;
+inline constexpr UINT WM_SETFONT = 0x0030;
+inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_QUIT = 0x0012;
 inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_COMMAND = 0x0111;
@@ -168,6 +191,8 @@ inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 inline constexpr DWORD OPENFILENAME_SIZE_VERSION_400W =
     offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR);
 inline constexpr UINT CP_UTF8 = 65001;
+inline constexpr BYTE DEFAULT_CHARSET = 1;
+inline constexpr BYTE HANGUL_CHARSET = 129;
 inline constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;
 inline constexpr std::size_t MAX_PATH = 260;
 inline constexpr DWORD FILE_SHARE_READ = 0x00000001;
@@ -224,6 +249,8 @@ LRESULT DispatchMessageW(const MSG* message);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The same for messages that carry no text.
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 HWND GetDlgItem(HWND dialog, int id);
 int GetWindowTextA(HWND window, LPSTR text, int count);
@@ -235,6 +262,11 @@ BOOL SetWindowTextW(HWND window, LPCWSTR text);
 // dialog's client area starts at kStandinDialogOrigin on the screen.
 BOOL GetWindowRect(HWND window, RECT* rect);
 BOOL ScreenToClient(HWND window, POINT* point);
+BOOL EnumChildWindows(HWND parent, WNDENUMPROC procedure, LPARAM parameter);
+// The template's controls start with the template's font, "System" at 13
+// pixels; fonts live until the process ends.
+HFONT CreateFontIndirectW(const LOGFONTW* font);
+int GetObjectW(HFONT font, int size, void* object);
 BOOL CheckDlgButton(HWND dialog, int id, UINT check);
 UINT IsDlgButtonChecked(HWND dialog, int id);
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);

@@ -30,6 +30,24 @@ TEST(DialogProgram, RegistersClassTembrelForMainDialogProc) {
     EXPECT_NE(g_standin.dialog, nullptr);
 }
 
+// Outside a Korean system the template's font has no Hangul: every control
+// gets the same size with the Korean character set, any face that has it.
+TEST(DialogProgram, ControlsGetTheTemplateFontWithTheKoreanCharacterSet) {
+    HWND dialog = OpenDialog();
+    int controls = 0;
+    for (int id = IDC_FILE_NAME; id <= IDC_APPEND_UNIT; ++id) {
+        const auto font =
+            reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(dialog, id), WM_GETFONT, 0, 0));
+        LOGFONTW log = {};
+        ASSERT_EQ(GetObjectW(font, sizeof log, &log), static_cast<int>(sizeof log)) << id;
+        EXPECT_EQ(log.lfCharSet, HANGUL_CHARSET) << id;
+        EXPECT_EQ(log.lfHeight, -13) << id;
+        EXPECT_EQ(log.lfFaceName[0], L'\0') << id;
+        ++controls;
+    }
+    EXPECT_EQ(controls, 19);
+}
+
 TEST(DialogProgram, EndsWithExitCodeZeroFromCloseOrTheSystemMenu) {
     for (UINT message : {BM_CLICK, WM_CLOSE}) {
         ResetStandin();
