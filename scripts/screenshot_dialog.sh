@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Saves a picture of Tembrel's dialog: starts the Windows build's Tembrel.exe
-# under Wine on a virtual X server and captures the screen with ImageMagick.
+# under Wine on a virtual X server, which keeps its screen in a file, and cuts
+# the dialog out of it (scripts/xwd_to_png.py).
 #
 #   scripts/screenshot_dialog.sh [output.png [LOCALE]]
 #       (defaults: docs/dialog.png and ko_KR; docs/dialog-en_US.png is taken
 #       with en_US)
 #
 # Needs the Windows build (cmake --preset windows && cmake --build --preset
-# windows), Wine, Xvfb (xvfb-run), ImageMagick (import, convert) and a Korean
-# font (fonts-nanum).
+# windows; where the kernel runs no 32-bit program, the windows64 preset),
+# Wine, Xvfb (xvfb-run), Python 3 and a Korean font (fonts-nanum).
 #
 # The dialog is Unicode, so its Korean labels read right whatever the system's
 # code page: LOCALE (ko_KR, a Korean Windows, or en_US, an English one) only
@@ -17,13 +18,22 @@
 set -euo pipefail
 
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="$repo/build/windows"
-program="$build/ui/Tembrel.exe"
 output="$(realpath -m "${1:-$repo/docs/dialog.png}")"
 locale_name="${2:-ko_KR}"
 
+# Wine's 32-bit loader is a 32-bit Linux program: on a kernel that runs none,
+# the 64-bit build runs under the 64-bit loader.
+build="$repo/build/windows"
+wine=wine
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]; then
+    build="$repo/build/windows64"
+    wine=/usr/lib/wine/wine64
+fi
+program="$build/ui/Tembrel.exe"
+
 if [ ! -f "$program" ]; then
-    echo "no $program: build it with 'cmake --preset windows && cmake --build --preset windows'" >&2
+    echo "no $program: build it with 'cmake --preset $(basename "$build") &&" \
+        "cmake --build --preset $(basename "$build")'" >&2
     exit 1
 fi
 
@@ -40,25 +50,27 @@ export WINEPREFIX="$build/wineprefix-${locale_name%%_*}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-if [ "${TEMBREL_CAPTURE:-}" = 1 ]; then
-    # On the virtual display.
+if [ "${TEMBREL_CAPTURE:-}" ]; then
+    # On the virtual display, whose screen is the file Xvfb_screen0 in the
+    # folder TEMBREL_CAPTURE.
     export LC_ALL="$locale_name.UTF-8"
-    wineboot -i >/dev/null 2>&1
+    "$wine" wineboot -i >/dev/null 2>&1
     wineserver -w
     # The dialog in a Wine desktop window, which draws the caption and frame
     # that a missing window manager would not.
-    wine explorer /desktop=Tembrel,800x600 "$program" >/dev/null 2>&1 &
-    sleep 6
-    import -window root "$output.full.png"
+    "$wine" explorer /desktop=Tembrel,800x600 "$program" >/dev/null 2>&1 &
+    sleep 8
+    cp "$TEMBREL_CAPTURE/Xvfb_screen0" "$TEMBREL_CAPTURE/screen.xwd"
     wineserver -k
     wait || true
     exit 0
 fi
 
+screen="$(mktemp -d)"
+trap 'rm -rf "$screen"' EXIT
 mkdir -p "$(dirname "$output")"
-TEMBREL_CAPTURE=1 xvfb-run -a -s "-screen 0 800x600x24" "$0" "$output" "$locale_name" 2>&1 |
-    grep -v setlocale || true
-# Only the dialog: cut away the plain desktop around it.
-convert "$output.full.png" -fuzz 3% -trim +repage "$output"
-rm -f "$output.full.png"
+TEMBREL_CAPTURE="$screen" xvfb-run -a -s "-screen 0 800x600x24 -nocursor -fbdir $screen" \
+    "$0" "$output" "$locale_name" 2>&1 | grep -v setlocale || true
+# Only the dialog: the plain desktop around it is cut away.
+python3 "$repo/scripts/xwd_to_png.py" "$screen/screen.xwd" "$output"
 echo "saved $output"
