@@ -162,8 +162,9 @@ def check_program(image, name, subsystem_wanted, version):
         check_version_resource(found[(RT_VERSION, 1)], version)
     if check((RT_MANIFEST, 1) in found, f"{name} has no application manifest"):
         check_manifest(found[(RT_MANIFEST, 1)])
-    caption = f"Tembrel {version}".encode("utf-16-le")
-    check(caption in found.get((RT_DIALOG, DIALOG_ID), b""), f"the dialog caption is not {caption!r}")
+    caption = f"Tembrel {version}"
+    dialog = found.get((RT_DIALOG, DIALOG_ID), b"")
+    check(caption.encode("utf-16-le") in dialog, f"the dialog caption is not '{caption}'")
 
 
 # --- Texts ---
