@@ -56,6 +56,33 @@ bool WriteGeneratedSami(const std::string& path, std::int64_t size, unsigned see
     return std::fclose(out) == 0 && ok;
 }
 
+bool WriteGeneratedSamiUtf16(const std::string& path, std::int64_t size, unsigned seed) {
+    const std::string bytesPath = path + ".bytes";
+    if (!WriteGeneratedSami(bytesPath, size / 2, seed)) {
+        return false;
+    }
+    std::FILE* in = std::fopen(bytesPath.c_str(), "rb");
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    bool ok = in != nullptr && out != nullptr && std::fputs("\xFF\xFE", out) >= 0;
+    std::vector<char> block(1 << 20);
+    std::vector<char> wide(2 << 20);
+    std::size_t got = 0;
+    while (ok && (got = std::fread(block.data(), 1, block.size(), in)) > 0) {
+        for (std::size_t k = 0; k < got; ++k) {
+            wide[2 * k] = block[k];
+            wide[2 * k + 1] = '\0';
+        }
+        ok = std::fwrite(wide.data(), 1, 2 * got, out) == 2 * got;
+    }
+    ok = ok && in != nullptr && !std::ferror(in);
+    if (in != nullptr) {
+        std::fclose(in);
+    }
+    ok = out != nullptr && std::fclose(out) == 0 && ok;
+    std::remove(bytesPath.c_str());
+    return ok;
+}
+
 namespace {
 
 bool CopyInto(std::FILE* out, const std::string& from, std::vector<char>& block) {

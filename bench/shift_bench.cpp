@@ -30,6 +30,17 @@ std::string BenchFile(std::int64_t mebibytes) {
     return path;
 }
 
+// The same kind of file in UTF-16 LE, of the same size in bytes.
+std::string BenchFileUtf16(std::int64_t mebibytes) {
+    const auto dir = std::filesystem::temp_directory_path() / "tembrel-bench";
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / ("shift-utf16-" + std::to_string(mebibytes) + ".smi")).string();
+    if (!std::filesystem::exists(path)) {
+        WriteGeneratedSamiUtf16(path, mebibytes << 20, 42);
+    }
+    return path;
+}
+
 std::string OutputFile() {
     return (std::filesystem::temp_directory_path() / "tembrel-bench" / "out.smi").string();
 }
@@ -46,10 +57,23 @@ void BM_Copy(benchmark::State& state) {
                             static_cast<std::int64_t>(std::filesystem::file_size(in)));
 }
 
-// The whole range shifted, with or without a stretch.
-void BM_Shift(benchmark::State& state, std::int32_t shift, std::int32_t stretch) {
+void BM_CopyUtf16(benchmark::State& state) {
+    const std::string in = BenchFileUtf16(state.range(0));
+    const std::string out = OutputFile();
+    for (auto _ : state) {
+        if (!CopyFilesBuffered({in}, out)) {
+            state.SkipWithError("copy failed");
+        }
+    }
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(std::filesystem::file_size(in)));
+}
+
+// The whole range shifted, with or without a stretch, in a byte file or a
+// UTF-16 file.
+void BM_Shift(benchmark::State& state, std::int32_t shift, std::int32_t stretch, bool utf16) {
     BuildSyncTagTables();
-    const std::string in = BenchFile(state.range(0));
+    const std::string in = utf16 ? BenchFileUtf16(state.range(0)) : BenchFile(state.range(0));
     const std::string out = OutputFile();
     for (auto _ : state) {
         if (ShiftSyncTimes(in.c_str(), out.c_str(), 0, 2000000000, shift, stretch) != 0) {
@@ -98,8 +122,13 @@ void BM_SyncTagSearch(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_Copy)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Shift, plain, 1500, 0)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Shift, stretch, -300, 40000)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Shift, plain, 1500, 0, false)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Shift, stretch, -300, 40000, false)
+    ->Arg(1)
+    ->Arg(64)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyUtf16)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Shift, utf16, 1500, 0, true)->Arg(64)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_LastSyncTime)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SyncTagSearch)->Arg(64)->Unit(benchmark::kMillisecond);

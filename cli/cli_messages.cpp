@@ -14,9 +14,9 @@ namespace {
 constexpr char kHelp[] =
     "Usage:\n"
     "  tembrel-cli shift  [--start=TIME] [--end=TIME|E] [--shift=TIME] [--stretch=TIME]\n"
-    "                     [-o OUT] FILE...\n"
-    "  tembrel-cli append [--offset=TIME] [-o OUT] FILE APPEND_FILE\n"
-    "  tembrel-cli last   FILE\n"
+    "                     [--quoted] [-v] [-o OUT] FILE...\n"
+    "  tembrel-cli append [--offset=TIME] [--quoted] [-v] [-o OUT] FILE APPEND_FILE\n"
+    "  tembrel-cli last   [--quoted] [-v] FILE\n"
     "  tembrel-cli --help | --version\n"
     "\n"
     "Re-times the sync times (<SYNC START=...>) of SAMI subtitle files.\n"
@@ -29,6 +29,15 @@ constexpr char kHelp[] =
     "           times moved by --offset (default 0).\n"
     "  last     prints FILE's last sync time in milliseconds.\n"
     "\n"
+    "  --quoted       also read times in quotation marks (<SYNC Start=\"1500\">);\n"
+    "                 the marks are kept\n"
+    "  -v, --verbose  one line per file on stderr: sync tags found, times moved,\n"
+    "                 times left as they were, tags without a readable time\n"
+    "\n"
+    "Files are read as bytes in any code page, or as UTF-16 (with a byte order\n"
+    "mark, or opening with '<'). A file without a sync tag, or with tags whose\n"
+    "time cannot be read, gives a warning on stderr.\n"
+    "\n"
     "TIME is whole milliseconds with an optional sign (1500, -250) or minutes and\n"
     "seconds with a colon (1:30.5, -0:02, 10:00). Options take --name=value or\n"
     "--name value; -o OUT and --output=OUT are the same; -- ends the options.\n"
@@ -37,8 +46,9 @@ constexpr char kHelp[] =
     "the result is written under FILE. With -o OUT (one FILE only) FILE is left\n"
     "untouched; an OUT that is FILE itself is edited in place.\n"
     "\n"
-    "Exit status: 0 done, 1 a FILE cannot be opened, 2 APPEND_FILE cannot be\n"
-    "opened, 3 the result cannot be saved (FILE is left as it was), 64 usage error.\n";
+    "Exit status: 0 done, 1 a FILE cannot be opened or read, 2 APPEND_FILE cannot\n"
+    "be opened or is not in FILE's encoding, 3 the result cannot be saved (FILE is\n"
+    "left as it was), 64 usage error.\n";
 
 }  // namespace
 

@@ -17,26 +17,40 @@ enum OptionField : int {
     FIELD_STRETCH,
     FIELD_OFFSET,
     FIELD_OUTPUT,
+    FIELD_QUOTED,
+    FIELD_VERBOSE,
 };
 
 constexpr unsigned kForShift = 1u;
 constexpr unsigned kForAppend = 2u;
+constexpr unsigned kForLast = 4u;
+constexpr unsigned kForRuns = kForShift | kForAppend | kForLast;
 
 struct OptionEntry {
     const char* name;  // without the leading "--"
+    char shortName;    // the one-letter form after a single '-', or 0
     OptionField field;
     unsigned commands;
+    int takesValue;
 };
 
 constexpr OptionEntry kOptions[] = {
-    {"start", FIELD_START, kForShift},    {"end", FIELD_END, kForShift},
-    {"shift", FIELD_SHIFT, kForShift},    {"stretch", FIELD_STRETCH, kForShift},
-    {"offset", FIELD_OFFSET, kForAppend}, {"output", FIELD_OUTPUT, kForShift | kForAppend},
+    {"start", 0, FIELD_START, kForShift, 1},
+    {"end", 0, FIELD_END, kForShift, 1},
+    {"shift", 0, FIELD_SHIFT, kForShift, 1},
+    {"stretch", 0, FIELD_STRETCH, kForShift, 1},
+    {"offset", 0, FIELD_OFFSET, kForAppend, 1},
+    {"output", 'o', FIELD_OUTPUT, kForShift | kForAppend, 1},
+    {"quoted", 0, FIELD_QUOTED, kForRuns, 0},
+    {"verbose", 'v', FIELD_VERBOSE, kForRuns, 0},
 };
 
 unsigned CommandBit(CliCommand command) {
     if (command == COMMAND_SHIFT) {
         return kForShift;
+    }
+    if (command == COMMAND_LAST) {
+        return kForLast;
     }
     return command == COMMAND_APPEND ? kForAppend : 0u;
 }
@@ -55,6 +69,8 @@ void SetDefaults(CliRequest* request) {
     request->shift = 0;
     request->stretch = 0;
     request->offset = 0;
+    request->readQuoted = 0;
+    request->verbose = 0;
     request->outputPath = nullptr;
     request->files.clear();
 }
@@ -83,6 +99,16 @@ const OptionEntry* FindOption(const char* text, std::size_t nameLength, CliComma
     for (const OptionEntry& entry : kOptions) {
         if ((entry.commands & CommandBit(command)) != 0 && std::strlen(entry.name) == nameLength &&
             std::strncmp(entry.name, text, nameLength) == 0) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+// The option of the one-letter form "-x", or null.
+const OptionEntry* FindShortOption(char letter, CliCommand command) {
+    for (const OptionEntry& entry : kOptions) {
+        if ((entry.commands & CommandBit(command)) != 0 && entry.shortName == letter) {
             return &entry;
         }
     }
@@ -124,6 +150,12 @@ int StoreOption(const OptionEntry& entry, const char* optionName, const char* va
             }
             request->outputPath = value;
             return 1;
+        case FIELD_QUOTED:
+            request->readQuoted = 1;
+            return 1;
+        case FIELD_VERBOSE:
+            request->verbose = 1;
+            return 1;
     }
     return 0;
 }
@@ -132,28 +164,38 @@ int StoreOption(const OptionEntry& entry, const char* optionName, const char* va
 // it is not joined with '='; *index is left on the last argument used.
 int ReadOption(int argc, char** argv, int* index, CliRequest* request, std::string* error) {
     const char* argument = argv[*index];
-    const char* name = nullptr;
-    std::size_t nameLength = 0;
+    const OptionEntry* entry = nullptr;
     const char* value = nullptr;
     std::string shownName(argument);
     if (argument[1] == '-') {
-        name = argument + 2;
+        const char* name = argument + 2;
         const char* equals = std::strchr(name, '=');
-        nameLength =
+        const std::size_t nameLength =
             equals != nullptr ? static_cast<std::size_t>(equals - name) : std::strlen(name);
         value = equals != nullptr ? equals + 1 : nullptr;
         shownName = "--" + std::string(name, nameLength);
-    } else if (argument[1] == 'o') {
-        name = "output";
-        nameLength = 6;
-        value = argument[2] != '\0' ? argument + 2 : nullptr;
-        shownName = "-o";
+        entry = FindOption(name, nameLength, request->command);
+    } else {
+        // "-oOUT" joins the value; a flag stands alone ("-v").
+        shownName = std::string("-") + argument[1];
+        entry = FindShortOption(argument[1], request->command);
+        if (entry != nullptr && (entry->takesValue || argument[2] == '\0')) {
+            value = argument[2] != '\0' ? argument + 2 : nullptr;
+        } else {
+            shownName = argument;
+            entry = nullptr;
+        }
     }
-    const OptionEntry* entry =
-        name != nullptr ? FindOption(name, nameLength, request->command) : nullptr;
     if (entry == nullptr) {
         *error = "unknown option '" + shownName + "' for '" + CommandName(request->command) + "'";
         return 0;
+    }
+    if (!entry->takesValue) {
+        if (value != nullptr) {
+            *error = "option '" + shownName + "' takes no value";
+            return 0;
+        }
+        return StoreOption(*entry, shownName.c_str(), "", request, error);
     }
     if (value == nullptr) {
         if (*index + 1 >= argc) {

@@ -23,6 +23,8 @@ struct CliRequest {
     std::int32_t shift;
     std::int32_t stretch;
     std::int32_t offset;
+    int readQuoted;          // times in quotation marks are read too
+    int verbose;             // one line of counts per file on stderr
     const char* outputPath;  // null: each FILE is edited in place
     std::vector<const char*> files;
 };

@@ -13,6 +13,7 @@
 #include "exit_codes.h"
 #include "result_codes.h"
 #include "file_identity.h"
+#include "run_report.h"
 #include "subtitle_append.h"
 #include "sync_shift.h"
 #include "terminal_progress.h"
@@ -23,7 +24,19 @@ struct RunValues {
     CliCommand command;
     ShiftParams params;
     std::int32_t offset;
+    int readQuoted;
 };
+
+RunOptions OptionsOf(const CliRequest& request) {
+    return FrontEndRunOptions(request.readQuoted);
+}
+
+const char* KindName(TextKind kind) {
+    if (kind == TEXT_UTF16_LE) {
+        return "UTF-16 LE";
+    }
+    return kind == TEXT_UTF16_BE ? "UTF-16 BE" : "bytes in a code page";
+}
 
 std::string ErrorText(int error) {
     return error != 0 ? std::strerror(error) : "write error";
@@ -59,14 +72,13 @@ int CheckFile(const char* path, const char* what = "") {
     return 1;
 }
 
-std::int32_t CallEngine(const SavePlan& plan, const RunValues& values) {
+std::int32_t CallEngine(const SavePlan& plan, const RunValues& values, RunCounts* counts) {
     if (values.command == COMMAND_APPEND) {
-        return AppendSubtitles(plan.input.c_str(), plan.appendInput.c_str(), plan.target.c_str(),
-                               values.offset);
+        return AppendFileCues(plan.input.c_str(), plan.appendInput.c_str(), plan.target.c_str(),
+                              values.offset, values.readQuoted, counts);
     }
-    const ShiftParams& params = values.params;
-    return ShiftSyncTimes(plan.input.c_str(), plan.target.c_str(), params.rangeStart,
-                          params.rangeEnd, params.shift, params.stretch);
+    return ShiftFileTimes(plan.input.c_str(), plan.target.c_str(), values.params,
+                          FrontEndRunOptions(values.readQuoted), counts);
 }
 
 void ReportRunFailure(std::int32_t result, const char* file, const char* appendFile,
@@ -74,6 +86,9 @@ void ReportRunFailure(std::int32_t result, const char* file, const char* appendF
     std::string message;
     if (result == RESULT_BAD_FILE) {
         message = "cannot read " + Quoted(file) + ": " + ErrorText(runError);
+    } else if (result == RESULT_MIXED_TEXT_KINDS) {
+        message = "cannot append " + Quoted(appendFile != nullptr ? appendFile : "") + " to " +
+                  Quoted(file) + ": the two files' encodings differ";
     } else if (result == RESULT_BAD_APPEND_FILE) {
         message = "cannot read the file to append " +
                   Quoted(appendFile != nullptr ? appendFile : "") + ": " + ErrorText(runError);
@@ -90,12 +105,13 @@ int ExitCodeOf(std::int32_t result) {
     if (result == RESULT_BAD_FILE || result == RESULT_BAD_APPEND_FILE) {
         return result;
     }
-    return EXIT_CANNOT_SAVE;
+    return result == RESULT_MIXED_TEXT_KINDS ? EXIT_BAD_APPEND_FILE : EXIT_CANNOT_SAVE;
 }
 
-// One run of the engine under the backup protocol; the exit code for it.
+// One run of the engine under the backup protocol; the exit code for it, and
+// on success what the run did in *counts.
 int SaveResult(const char* file, const char* appendFile, const char* outputPath,
-               const RunValues& values) {
+               const RunValues& values, RunCounts* counts) {
     SavePlan plan;
     PlanSave(file, appendFile, outputPath, &plan);
     // The old backup is removed before the new one is made: appending it would
@@ -113,7 +129,7 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
     }
     BeginProgress(file);
     errno = 0;
-    const std::int32_t result = CallEngine(plan, values);
+    const std::int32_t result = CallEngine(plan, values, counts);
     // The engine keeps no cause of its own; the failed call's errno is it.
     const int runError = errno;
     EndProgress();
@@ -128,15 +144,39 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
     return ExitCodeOf(result);
 }
 
+// The file's last sync time, with what the lookup found; 0 after a message
+// when the file cannot be read to its end.
+int LookUpLastSyncTime(const CliRequest& request, const char* file, std::int32_t* last,
+                       RunCounts* counts) {
+    errno = 0;
+    if (ReadLastSyncTime(file, OptionsOf(request), last, counts) == RESULT_OK) {
+        return 1;
+    }
+    const int lookupError = errno;
+    // The check names a file that cannot be opened; a read that fails part-way
+    // is reported with its own cause.
+    if (CheckFile(file)) {
+        ReportMessage("cannot read " + Quoted(file) + ": " + ErrorText(lookupError));
+    }
+    return 0;
+}
+
 int ShiftFile(const CliRequest& request, const char* file) {
-    RunValues values = {
-        COMMAND_SHIFT, {request.rangeStart, request.rangeEnd, request.shift, request.stretch}, 0};
+    RunValues values = {COMMAND_SHIFT,
+                        {request.rangeStart, request.rangeEnd, request.shift, request.stretch},
+                        0,
+                        request.readQuoted};
     ShiftParams& params = values.params;
-    // The last sync time is looked up before the check: a file that cannot be
-    // read gives 0, and a file gone between the check and the lookup would
-    // become an empty range, reported as nothing to do.
+    RunCounts counts;
+    // The last sync time is looked up before the check: a file gone between
+    // the check and the lookup is reported, not taken for an empty range.
     if (request.endIsLastSync) {
-        params.rangeEnd = FindLastSyncTime(file);
+        if (!LookUpLastSyncTime(request, file, &params.rangeEnd, &counts)) {
+            return EXIT_BAD_FILE;
+        }
+        if (counts.tagsFound == 0) {
+            ReportRunCounts(REPORTED_LAST, file, counts, request.verbose);
+        }
     }
     if (!CheckFile(file)) {
         return EXIT_BAD_FILE;
@@ -151,7 +191,11 @@ int ShiftFile(const CliRequest& request, const char* file) {
                       "; nothing to do");
         return EXIT_DONE;
     }
-    return SaveResult(file, nullptr, request.outputPath, values);
+    const int exitCode = SaveResult(file, nullptr, request.outputPath, values, &counts);
+    if (exitCode == EXIT_DONE) {
+        ReportRunCounts(REPORTED_SHIFT, file, counts, request.verbose);
+    }
+    return exitCode;
 }
 
 int ShiftFiles(const CliRequest& request) {
@@ -174,20 +218,38 @@ int AppendFile(const CliRequest& request) {
     if (!CheckFile(appendFile, "the file to append ")) {
         return EXIT_BAD_APPEND_FILE;
     }
-    const RunValues values = {COMMAND_APPEND, {0, 0, 0, 0}, request.offset};
-    return SaveResult(file, appendFile, request.outputPath, values);
+    // Checked before the backup is made, so that a refusal changes nothing.
+    TextKind kind = TEXT_BYTES;
+    TextKind appendKind = TEXT_BYTES;
+    if (ReadTextKindOfFile(file, &kind) && ReadTextKindOfFile(appendFile, &appendKind) &&
+        kind != appendKind) {
+        ReportMessage("cannot append " + Quoted(appendFile) + " to " + Quoted(file) +
+                      ": the two files' encodings differ (" + KindName(appendKind) + " and " +
+                      KindName(kind) + ")");
+        return EXIT_BAD_APPEND_FILE;
+    }
+    const RunValues values = {COMMAND_APPEND, {0, 0, 0, 0}, request.offset, request.readQuoted};
+    RunCounts counts;
+    const int exitCode = SaveResult(file, appendFile, request.outputPath, values, &counts);
+    if (exitCode == EXIT_DONE) {
+        ReportRunCounts(REPORTED_APPEND, appendFile, counts, request.verbose);
+    }
+    return exitCode;
 }
 
 int PrintLastSyncTime(const CliRequest& request) {
     const char* file = request.files[0];
-    // Looked up before the check, as for a shift: a file gone in between is
-    // reported, not printed as 0.
-    const std::int32_t last = FindLastSyncTime(file);
-    if (!CheckFile(file)) {
+    std::int32_t last = 0;
+    RunCounts counts;
+    if (!LookUpLastSyncTime(request, file, &last, &counts)) {
         return EXIT_BAD_FILE;
     }
     std::printf("%" PRId32 "\n", last);
-    return FinishStandardOutput() ? EXIT_DONE : EXIT_CANNOT_SAVE;
+    if (!FinishStandardOutput()) {
+        return EXIT_CANNOT_SAVE;
+    }
+    ReportRunCounts(REPORTED_LAST, file, counts, request.verbose);
+    return EXIT_DONE;
 }
 
 }  // namespace

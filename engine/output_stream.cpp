@@ -25,15 +25,7 @@ int OpenOutput(OutputStream* out, const char* path) {
     return out->file != nullptr ? 1 : 0;
 }
 
-void WriteOutput(OutputStream* out, const char* bytes, std::size_t count) {
-    if (count == 0) {
-        return;
-    }
-    if (count <= kOutputStagingSize - out->used) {
-        std::memcpy(out->staging + out->used, bytes, count);
-        out->used += count;
-        return;
-    }
+void WriteOutputSlowly(OutputStream* out, const char* bytes, std::size_t count) {
     FlushStaging(out);
     if (count < kOutputStagingSize) {
         std::memcpy(out->staging, bytes, count);

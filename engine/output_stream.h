@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 
 inline constexpr std::size_t kOutputStagingSize = 1048576;
 
@@ -17,6 +18,17 @@ struct OutputStream {
 
 // Creates or empties the file ("wb"); 1 on success, else 0.
 int OpenOutput(OutputStream* out, const char* path);
-void WriteOutput(OutputStream* out, const char* bytes, std::size_t count);
+// Writes that do not fit the staging buffer's free room.
+void WriteOutputSlowly(OutputStream* out, const char* bytes, std::size_t count);
+
+// Most writes are a few bytes and are staged here, inline.
+inline void WriteOutput(OutputStream* out, const char* bytes, std::size_t count) {
+    if (count <= kOutputStagingSize - out->used) {
+        std::memcpy(out->staging + out->used, bytes, count);
+        out->used += count;
+        return;
+    }
+    WriteOutputSlowly(out, bytes, count);
+}
 // Flushes and closes; 1 when every write, the flush and the close succeeded.
 int CloseOutput(OutputStream* out);

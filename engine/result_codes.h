@@ -5,6 +5,7 @@
 #include <cstdint>
 
 inline constexpr std::int32_t RESULT_OK = 0;
-inline constexpr std::int32_t RESULT_BAD_FILE = 1;         // the file cannot be opened or read
-inline constexpr std::int32_t RESULT_BAD_APPEND_FILE = 2;  // the file to append cannot be opened
-inline constexpr std::int32_t RESULT_CANNOT_SAVE = 3;      // the output cannot be written in full
+inline constexpr std::int32_t RESULT_BAD_FILE = 1;          // the file cannot be opened or read
+inline constexpr std::int32_t RESULT_BAD_APPEND_FILE = 2;   // the file to append cannot be opened
+inline constexpr std::int32_t RESULT_CANNOT_SAVE = 3;       // the output cannot be written in full
+inline constexpr std::int32_t RESULT_MIXED_TEXT_KINDS = 4;  // the append's files differ in encoding

@@ -11,6 +11,7 @@
 #include "progress.h"
 #include "result_codes.h"
 #include "sync_tag_search.h"
+#include "text_input.h"
 #include "time_values.h"
 #include "token_scanner.h"
 
@@ -22,15 +23,17 @@ constexpr char kClosingLine[] = "</BODY>\r\n";
 constexpr std::size_t kClosingLineLength = sizeof(kClosingLine) - 1;
 
 // An input read in large blocks and handed out piece by piece. The pieces are
-// cut exactly where a line read with a count of 1,024 would cut them, but come
-// with their real length, so that NUL bytes inside a piece are kept.
+// cut exactly where a line read with a count of 1,024 would cut them, counted in
+// text units, but come with their real length, so that NUL units inside a piece
+// are kept. A UTF-16 block holds the narrowed text and the units' own bytes.
 struct PieceReader {
-    std::FILE* file;
-    std::size_t start;  // first byte of the block not yet handed out
-    std::size_t end;    // bytes of file data in the block
+    TextInput input;
+    std::size_t start;  // first unit of the block not yet handed out
+    std::size_t end;    // units of file text in the block
     int ended;          // the end of the file or a read error was met
     int failed;         // a read failed
     char block[kReadBlockSize];
+    char wideBlock[2 * kReadBlockSize];
 };
 
 // Everything a run holds: fixed in size, so files of any length fit. It lives
@@ -41,29 +44,35 @@ struct AppendRun {
     OutputStream out;
     std::int64_t processed;
     std::int64_t total;
-    const char* piece;  // the current piece, in a block or in pieceCopy
+    TextKind kind;  // the kind of both inputs and of the output
+    int readQuoted;
+    RunCounts* counts;
+    const char* piece;      // the current piece's narrowed text, in a block or in pieceCopy
+    const char* widePiece;  // for UTF-16: the same units' own bytes
     // A piece that is copied, and the NUL that ends a token scan at its end.
     char pieceCopy[kPieceCount];
+    char widePieceCopy[2 * kPieceCount];
 };
 
 AppendRun g_appendRun;
 
 void OpenReader(PieceReader* reader, std::FILE* file) {
-    reader->file = file;
+    OpenTextInput(&reader->input, file);
     reader->start = 0;
     reader->end = 0;
     reader->ended = 0;
-    reader->failed = 0;
+    reader->failed = reader->input.failed;
 }
 
 int RefillBlock(PieceReader* reader) {
     if (reader->ended) {
         return 0;
     }
-    const std::size_t count = std::fread(reader->block, 1, kReadBlockSize, reader->file);
+    const std::size_t count =
+        ReadTextUnits(&reader->input, reader->block, reader->wideBlock, kReadBlockSize);
     if (count == 0) {
         // A read error ends the input like its end; the run reports it afterwards.
-        if (std::ferror(reader->file) != 0) {
+        if (reader->input.failed) {
             reader->failed = 1;
         }
         reader->ended = 1;
@@ -75,8 +84,9 @@ int RefillBlock(PieceReader* reader) {
 }
 
 // Copies the next piece into `piece` (kPieceCount bytes), NUL-terminated, and
-// returns its length; 0 at the end of the input.
-std::int32_t CopyPiece(PieceReader* reader, char* piece) {
+// for UTF-16 its units' bytes into `widePiece`; returns its length in units, 0
+// at the end of the input.
+std::int32_t CopyPiece(PieceReader* reader, char* piece, char* widePiece) {
     std::size_t length = 0;
     bool lineEnded = false;
     while (!lineEnded && length < static_cast<std::size_t>(kMaxPieceLength)) {
@@ -93,6 +103,9 @@ std::int32_t CopyPiece(PieceReader* reader, char* piece) {
             lineEnded = true;
         }
         std::memcpy(piece + length, from, take);
+        if (reader->input.kind != TEXT_BYTES) {
+            std::memcpy(widePiece + 2 * length, reader->wideBlock + 2 * reader->start, 2 * take);
+        }
         length += take;
         reader->start += take;
     }
@@ -103,8 +116,8 @@ std::int32_t CopyPiece(PieceReader* reader, char* piece) {
 // Hands out the next piece and returns its length; 0 at the end of the input.
 // A piece that lies whole in the block and ends with LF stays where it is: a
 // token scan stops at that LF at the latest. Any other piece is copied into
-// `copy` (kPieceCount bytes) and NUL-terminated.
-std::int32_t ReadPiece(PieceReader* reader, char* copy, const char** piece) {
+// `run`'s copies and NUL-terminated.
+std::int32_t ReadPiece(AppendRun* run, PieceReader* reader) {
     const char* from = reader->block + reader->start;
     std::size_t take = reader->end - reader->start;
     take = take < static_cast<std::size_t>(kMaxPieceLength)
@@ -114,27 +127,35 @@ std::int32_t ReadPiece(PieceReader* reader, char* copy, const char** piece) {
     if (lineEnd != nullptr) {
         const std::size_t length =
             static_cast<std::size_t>(static_cast<const char*>(lineEnd) - from) + 1;
+        run->piece = from;
+        run->widePiece = reader->wideBlock + 2 * reader->start;
         reader->start += length;
-        *piece = from;
         return static_cast<std::int32_t>(length);
     }
-    *piece = copy;
-    return CopyPiece(reader, copy);
+    run->piece = run->pieceCopy;
+    run->widePiece = run->widePieceCopy;
+    return CopyPiece(reader, run->pieceCopy, run->widePieceCopy);
 }
 
 // Reads the next piece of `reader` into the run's piece and counts it for the
 // progress rule, whatever becomes of it.
 std::int32_t ReadCountedPiece(AppendRun* run, PieceReader* reader) {
-    const std::int32_t length = ReadPiece(reader, run->pieceCopy, &run->piece);
+    const std::int32_t length = ReadPiece(run, reader);
     if (length > 0) {
-        run->processed += length;
+        run->processed += std::int64_t{length} * reader->input.unitSize;
         ReportProgress(run->processed, run->total);
     }
     return length;
 }
 
+// Writes the units from `from` to `to` of the current piece unchanged.
+void WritePieceUnits(AppendRun* run, std::int32_t from, std::int32_t to) {
+    WriteTextUnits(&run->out, run->kind, run->piece + from, run->widePiece + 2 * from,
+                   static_cast<std::size_t>(to - from));
+}
+
 void WritePiece(AppendRun* run, std::int32_t length) {
-    WriteOutput(&run->out, run->piece, static_cast<std::size_t>(length));
+    WritePieceUnits(run, 0, length);
 }
 
 // The input's size for the progress rule; 0 when it cannot be told, as for a
@@ -161,6 +182,19 @@ int FormatMovedTime(const char* timeText, std::int32_t offset, char* newText) {
     return 1 + FormatDecimal(0u - sum, newText + 1);
 }
 
+// The moved time, between its quotation marks when it stood in them: at most a
+// mark, a sign, ten digits and a mark.
+int FormatQuotedTime(const char* timeText, std::int32_t offset, int quote, char* newText) {
+    if (quote == 0) {
+        return FormatMovedTime(timeText, offset, newText);
+    }
+    newText[0] = static_cast<char>(quote);
+    const int length = 1 + FormatMovedTime(timeText, offset, newText + 1);
+    newText[length] = static_cast<char>(quote);
+    newText[length + 1] = '\0';
+    return length + 1;
+}
+
 // A body piece holding a sync tag at `tagAt`: written with its time moved, the
 // blanks and sign before the time and any fraction behind it left out; a tag
 // without a time of at most 15 bytes behind it leaves the piece unchanged. The
@@ -173,15 +207,19 @@ void WriteMovedPiece(AppendRun* run, std::int32_t length, std::int32_t tagAt, st
     char timeText[kTokenTextSize];
     char secondText[kTokenTextSize];
     TokenKind kind;
-    if (!ReadSyncTime(&cursor, timeText, secondText, &kind)) {
+    int quote = 0;
+    const int hasTime = ReadTagTime(&cursor, run->readQuoted, timeText, secondText, &kind, &quote);
+    CountSyncTag(run->counts, hasTime, hasTime, quote, run->readQuoted);
+    ++run->counts->cuesAppended;
+    if (!hasTime) {
         WritePiece(run, length);
         return;
     }
     char newText[kTokenTextSize];
-    const int newLength = FormatMovedTime(timeText, offset, newText);
-    WriteOutput(&run->out, piece, static_cast<std::size_t>(tagEnd));
-    WriteOutput(&run->out, newText, static_cast<std::size_t>(newLength));
-    WriteOutput(&run->out, cursor, static_cast<std::size_t>(piece + length - cursor));
+    const int newLength = FormatQuotedTime(timeText, offset, quote, newText);
+    WritePieceUnits(run, 0, tagEnd);
+    WriteAsciiText(&run->out, run->kind, newText, static_cast<std::size_t>(newLength));
+    WritePieceUnits(run, static_cast<std::int32_t>(cursor - piece), length);
 }
 
 // Copies the first file up to its first piece that begins with "</BODY>",
@@ -242,8 +280,9 @@ void CopyFirstTail(AppendRun* run) {
 
 }  // namespace
 
-std::int32_t AppendSubtitles(const char* firstPath, const char* appendPath, const char* outputPath,
-                             std::int32_t offset) {
+std::int32_t AppendFileCues(const char* firstPath, const char* appendPath, const char* outputPath,
+                            std::int32_t offset, int readQuoted, RunCounts* counts) {
+    ClearRunCounts(counts);
     std::FILE* first = std::fopen(firstPath, "rb");
     if (first == nullptr) {
         return RESULT_BAD_FILE;
@@ -254,22 +293,42 @@ std::int32_t AppendSubtitles(const char* firstPath, const char* appendPath, cons
         return RESULT_BAD_APPEND_FILE;
     }
     AppendRun* run = &g_appendRun;
+    OpenReader(&run->first, first);
+    OpenReader(&run->append, append);
+    // Units of two kinds cannot stand in one file: nothing is written.
+    if (run->first.input.kind != run->append.input.kind) {
+        std::fclose(first);
+        std::fclose(append);
+        return RESULT_MIXED_TEXT_KINDS;
+    }
     if (!OpenOutput(&run->out, outputPath)) {
         std::fclose(first);
         std::fclose(append);
         return RESULT_CANNOT_SAVE;
     }
-    OpenReader(&run->first, first);
-    OpenReader(&run->append, append);
-    run->processed = 0;
+    run->kind = run->first.input.kind;
+    run->readQuoted = readQuoted;
+    run->counts = counts;
+    counts->kind = run->kind;
+    run->processed = run->first.input.markLength + run->append.input.markLength;
     run->total = InputSize(firstPath) + InputSize(appendPath);
 
+    // The first file's byte order mark opens the output; the append file's is dropped.
+    WriteOutput(&run->out, reinterpret_cast<const char*>(run->first.input.mark),
+                static_cast<std::size_t>(run->first.input.markLength));
     CopyFirstHead(run);
     if (SkipAppendHead(run)) {
         CopyAppendBody(run, offset);
     }
-    WriteOutput(&run->out, kClosingLine, kClosingLineLength);
+    WriteAsciiText(&run->out, run->kind, kClosingLine, kClosingLineLength);
     CopyFirstTail(run);
+    // Half a unit can only stand at the very end without shifting every unit
+    // behind it: the first file's odd last byte ends the output, the append
+    // file's is dropped.
+    if (run->first.input.hasOddByte) {
+        const char odd = static_cast<char>(run->first.input.oddByte);
+        WriteOutput(&run->out, &odd, 1);
+    }
     SetProgressBar(g_progressWindow, 100);
 
     const int saved = CloseOutput(&run->out);
@@ -282,4 +341,10 @@ std::int32_t AppendSubtitles(const char* firstPath, const char* appendPath, cons
         return RESULT_BAD_APPEND_FILE;
     }
     return saved ? RESULT_OK : RESULT_CANNOT_SAVE;
+}
+
+std::int32_t AppendSubtitles(const char* firstPath, const char* appendPath, const char* outputPath,
+                             std::int32_t offset) {
+    RunCounts counts;
+    return AppendFileCues(firstPath, appendPath, outputPath, offset, 0, &counts);
 }

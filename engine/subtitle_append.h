@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "run_counts.h"
+
 // A line is read as a read with a count of 1,024 reads it: up to and including
 // the next LF, but at most 1,023 bytes. Longer lines arrive as several pieces.
 inline constexpr std::int32_t kPieceCount = 1024;
@@ -20,3 +22,10 @@ inline constexpr std::int32_t kMaxPieceLength = kPieceCount - 1;
 // or any write, flush or close of it fails.
 std::int32_t AppendSubtitles(const char* firstPath, const char* appendPath, const char* outputPath,
                              std::int32_t offset);
+
+// The append run as the front ends call it: both files byte files, or both
+// UTF-16 of one byte order (the first file's byte order mark kept, the append
+// file's dropped), times in quotation marks read on request, and what it did in
+// *counts. Files of two kinds give RESULT_MIXED_TEXT_KINDS with nothing written.
+std::int32_t AppendFileCues(const char* firstPath, const char* appendPath, const char* outputPath,
+                            std::int32_t offset, int readQuoted, RunCounts* counts);

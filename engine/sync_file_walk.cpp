@@ -1,8 +1,9 @@
 // The file buffer as a window over the file. The window only moves forward:
 // bytes it leaves are written out first. A tag whose time scan reaches the end
 // of a window that is not the end of the file is scanned again byte by byte from
-// the stream, and when its bytes are to be copied unchanged they are read once
-// more from the saved position, so no scan is ever cut short.
+// the stream, and its units are then read once more from the saved position
+// (copied when they stay unchanged), so no scan is ever cut short and the file
+// stands at the scan's end for the next window.
 #include "sync_file_walk.h"
 
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "sync_tag_search.h"
 
 char g_fileBuffer[kFileBufferSize + 1];
+char g_wideWindowBytes[2 * kWideWindowSize];
 
 namespace {
 
@@ -19,14 +21,20 @@ constexpr std::int32_t kTagTail = kSyncTagSize - 1;
 
 void FillWindow(FileWindow* window, std::int32_t keepFrom) {
     const std::int32_t kept = window->length - keepFrom;
+    const int wide = window->input.kind != TEXT_BYTES;
     std::memmove(g_fileBuffer, g_fileBuffer + keepFrom, static_cast<std::size_t>(kept));
+    if (wide) {
+        std::memmove(g_wideWindowBytes, g_wideWindowBytes + 2 * keepFrom,
+                     2 * static_cast<std::size_t>(kept));
+    }
     window->base += keepFrom;
     const auto wanted = static_cast<std::size_t>(window->capacity - kept);
-    const std::size_t got = std::fread(g_fileBuffer + kept, 1, wanted, window->file);
+    const std::size_t got =
+        ReadTextUnits(&window->input, g_fileBuffer + kept, g_wideWindowBytes + 2 * kept, wanted);
     window->length = kept + static_cast<std::int32_t>(got);
     if (got < wanted) {
         window->final = 1;
-        if (std::ferror(window->file)) {
+        if (window->input.failed) {
             window->failed = 1;
         }
     }
@@ -35,25 +43,27 @@ void FillWindow(FileWindow* window, std::int32_t keepFrom) {
 
 void WriteSpan(OutputStream* out, std::int64_t from, std::int64_t to, const FileWindow* window) {
     if (out != nullptr && to > from) {
-        WriteOutput(out, g_fileBuffer + (from - window->base), static_cast<std::size_t>(to - from));
+        const auto at = static_cast<std::size_t>(from - window->base);
+        WriteTextUnits(out, window->input.kind, g_fileBuffer + at, g_wideWindowBytes + 2 * at,
+                       static_cast<std::size_t>(to - from));
     }
 }
 
-// The rest of the window's bytes, then the file, one byte at a time. At the end
+// The rest of the window's units, then the file, one unit at a time. At the end
 // of the file it yields NUL, which ends a scan as the buffer's spare byte does.
 struct StreamSource {
     const char* at;
     const char* end;
-    std::FILE* file;
+    TextInput* input;
     std::int64_t position;
-    int pending;  // a byte read from the file but not yet passed, or EOF
+    int pending;  // a unit read from the file but not yet passed, or EOF
 
     unsigned char Peek() {
         if (at < end) {
             return static_cast<unsigned char>(*at);
         }
         if (pending == EOF) {
-            pending = std::getc(file);
+            pending = ReadOneUnit(input);
         }
         return pending == EOF ? 0 : static_cast<unsigned char>(pending);
     }
@@ -68,53 +78,59 @@ struct StreamSource {
 };
 
 // Scans the time behind a tag whose scan reached the window's end, reading on
-// from the file. Leaves the file positioned at the scan's end.
+// from the file. FinishSyncTag puts the file at the scan's end afterwards.
 void ScanPastWindow(FileWindow* window, std::int32_t tagEnd, SyncTagScan* scan) {
     window->overran = 1;
-    // Without the position the bytes could not be copied again: a stream that
+    // Without the position the units could not be read again: a stream that
     // cannot tell it (a pipe) fails the run instead of losing them.
-    if (std::fgetpos(window->file, &window->windowEnd) != 0) {
+    if (std::fgetpos(window->input.file, &window->windowEnd) != 0) {
         window->failed = 1;
     }
-    StreamSource source{g_fileBuffer + tagEnd, g_fileBuffer + window->length, window->file,
+    StreamSource source{g_fileBuffer + tagEnd, g_fileBuffer + window->length, &window->input,
                         window->base + tagEnd, EOF};
-    scan->hasTime = ReadSyncTimeFrom(source, scan->timeText, scan->secondText, &scan->kind);
-    if (source.pending != EOF) {
-        std::ungetc(source.pending, window->file);
-    }
-    if (std::ferror(window->file)) {
+    scan->hasTime = ReadTagTimeFrom(source, window->readQuoted, scan->timeText, scan->secondText,
+                                    &scan->kind, &scan->quote);
+    if (std::ferror(window->input.file)) {
         window->failed = 1;
     }
     scan->scanEnd = source.position;
 }
 
-// Copies the scanned bytes beyond the window's end from the file once more.
-void CopyPastWindow(FileWindow* window, OutputStream* out, std::int64_t count) {
-    if (window->failed || std::fsetpos(window->file, &window->windowEnd) != 0) {
+// Reads the scanned units beyond the window's end from the file once more,
+// copying them to `out` unless it is null, so that the file then stands at the
+// scan's end.
+void ReadPastWindow(FileWindow* window, OutputStream* out, std::int64_t count) {
+    std::FILE* file = window->input.file;
+    if (window->failed || std::fsetpos(file, &window->windowEnd) != 0) {
         window->failed = 1;
         return;
     }
+    std::int64_t bytes = count * window->input.unitSize;
     char chunk[4096];
-    while (count > 0) {
-        const auto wanted = static_cast<std::size_t>(count < 4096 ? count : 4096);
-        if (std::fread(chunk, 1, wanted, window->file) != wanted) {
+    while (bytes > 0) {
+        const auto wanted = static_cast<std::size_t>(bytes < 4096 ? bytes : 4096);
+        if (std::fread(chunk, 1, wanted, file) != wanted) {
             window->failed = 1;
             return;
         }
-        WriteOutput(out, chunk, wanted);
-        count -= static_cast<std::int64_t>(wanted);
+        if (out != nullptr) {
+            WriteOutput(out, chunk, wanted);
+        }
+        bytes -= static_cast<std::int64_t>(wanted);
     }
 }
 
 }  // namespace
 
-void OpenWindow(FileWindow* window, std::FILE* file, std::int32_t capacity) {
-    window->file = file;
+void OpenWindow(FileWindow* window, std::FILE* file, std::int32_t capacity, int readQuoted) {
+    OpenTextInput(&window->input, file);
     window->base = 0;
     window->length = 0;
-    window->capacity = capacity;
+    const int wide = window->input.kind != TEXT_BYTES;
+    window->capacity = (wide && capacity > kWideWindowSize) ? kWideWindowSize : capacity;
+    window->readQuoted = readQuoted;
     window->final = 0;
-    window->failed = 0;
+    window->failed = window->input.failed;
     window->overran = 0;
     FillWindow(window, 0);
 }
@@ -129,7 +145,8 @@ int NextSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* ou
             const std::int32_t tagEnd = start + offset + g_syncTagLength;
             scan->tagEnd = window->base + tagEnd;
             const char* cursor = g_fileBuffer + tagEnd;
-            scan->hasTime = ReadSyncTime(&cursor, scan->timeText, scan->secondText, &scan->kind);
+            scan->hasTime = ReadTagTime(&cursor, window->readQuoted, scan->timeText,
+                                        scan->secondText, &scan->kind, &scan->quote);
             const auto scanEnd = static_cast<std::int32_t>(cursor - g_fileBuffer);
             if (scanEnd < window->length || window->final) {
                 scan->scanEnd = window->base + scanEnd;
@@ -155,17 +172,15 @@ void FinishSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream*
     if (newTime != nullptr) {
         WriteSpan(out, *copyPosition, scan->tagEnd, window);
         if (out != nullptr) {
-            WriteOutput(out, newTime, std::strlen(newTime));
+            WriteAsciiText(out, window->input.kind, newTime, std::strlen(newTime));
         }
     } else {
         const std::int64_t inWindow = scan->scanEnd < windowEnd ? scan->scanEnd : windowEnd;
         WriteSpan(out, *copyPosition, inWindow, window);
-        if (window->overran && out != nullptr) {
-            CopyPastWindow(window, out, scan->scanEnd - windowEnd);
-        }
     }
     *copyPosition = scan->scanEnd;
     if (window->overran) {
+        ReadPastWindow(window, newTime == nullptr ? out : nullptr, scan->scanEnd - windowEnd);
         // The file stands at the scan's end: the next window starts there.
         window->overran = 0;
         window->base = scan->scanEnd;
@@ -178,4 +193,8 @@ void FinishFile(FileWindow* window, std::int64_t* copyPosition, OutputStream* ou
     const std::int64_t windowEnd = window->base + window->length;
     WriteSpan(out, *copyPosition, windowEnd, window);
     *copyPosition = windowEnd;
+    if (out != nullptr && window->input.hasOddByte) {
+        const char odd = static_cast<char>(window->input.oddByte);
+        WriteOutput(out, &odd, 1);
+    }
 }

@@ -2,27 +2,34 @@
 // used as a window that moves along the file. Each tag and the time behind it
 // are reported by file offsets exactly as if the whole file stood in memory: a
 // tag cut by the window's edge is found in the next window, and a scan that
-// reaches the edge is finished by reading on from the file itself.
+// reaches the edge is finished by reading on from the file itself. Offsets count
+// text units: bytes of a byte file, 16-bit units of a UTF-16 file, whose
+// narrowed text stands in the buffer and its own bytes beside it.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 
 #include "output_stream.h"
+#include "text_input.h"
 #include "token_scanner.h"
 
 inline constexpr std::int32_t kFileBufferSize = 1048576;
 // The file data, and one spare byte for the NUL that ends a scan at its end.
 extern char g_fileBuffer[kFileBufferSize + 1];
+// A UTF-16 window holds half as many units, whose own bytes stand here.
+inline constexpr std::int32_t kWideWindowSize = kFileBufferSize / 2;
+extern char g_wideWindowBytes[2 * kWideWindowSize];
 
 struct FileWindow {
-    std::FILE* file;
+    TextInput input;
     std::int64_t base;      // file offset of g_fileBuffer[0]
     std::int32_t length;    // bytes of file data in the buffer
     std::int32_t capacity;  // window size, at most kFileBufferSize
     int final;              // the data reaches the end of the file
     int failed;             // a read failed
     int overran;            // the last scan read on beyond the window
+    int readQuoted;         // times in quotation marks are read too
     std::fpos_t windowEnd;  // file position of the window's end, kept by an overrun
 };
 
@@ -32,12 +39,14 @@ struct SyncTagScan {
     std::int64_t scanEnd;  // offset where the next search begins
     int hasTime;           // a time text of at most 15 bytes was read
     TokenKind kind;        // the deciding token kind
+    int quote;             // the quotation mark first behind the tag, or 0
     char timeText[kTokenTextSize];
     char secondText[kTokenTextSize];
 };
 
-// Starts a window of `capacity` bytes (16 to kFileBufferSize) at the start of `file`.
-void OpenWindow(FileWindow* window, std::FILE* file, std::int32_t capacity);
+// Tells the kind of `file` and starts a window of `capacity` units (16 to
+// kFileBufferSize; at most kWideWindowSize for UTF-16) at the start of its text.
+void OpenWindow(FileWindow* window, std::FILE* file, std::int32_t capacity, int readQuoted);
 
 // Finds the next tag at or after *copyPosition. Bytes that the window leaves
 // behind on its way are written to `out` (when not null) and *copyPosition moves
@@ -45,10 +54,11 @@ void OpenWindow(FileWindow* window, std::FILE* file, std::int32_t capacity);
 int NextSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
                 SyncTagScan* scan);
 
-// Writes the bytes from *copyPosition to the end of the tag, then `newTime`, or,
-// when it is null, the scanned bytes unchanged; *copyPosition moves to scanEnd.
+// Writes the text from *copyPosition to the end of the tag, then `newTime` (ASCII,
+// written as units of the file's kind), or, when it is null, the scanned text
+// unchanged; *copyPosition moves to scanEnd.
 void FinishSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
                    const SyncTagScan* scan, const char* newTime);
 
-// Writes the bytes from *copyPosition to the end of the file's data.
+// Writes the text from *copyPosition to the end of the file's data.
 void FinishFile(FileWindow* window, std::int64_t* copyPosition, OutputStream* out);

@@ -2,6 +2,7 @@
 #include "sync_shift.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -64,8 +65,35 @@ int RetimeValue(const char* timeText, char* newText, std::int32_t rangeStart, st
     return Accept(static_cast<std::int64_t>(mapped), newText);
 }
 
-std::int32_t ShiftSyncTimesInWindow(const char* inputPath, const char* outputPath,
-                                    const ShiftParams& params, std::int32_t windowSize) {
+namespace {
+
+// The input's bytes the progress rule counts, for a position in its text.
+std::int64_t BytesOfText(const TextInput& input, std::int64_t position) {
+    return input.markLength + position * input.unitSize;
+}
+
+// A re-timed time in quotation marks keeps them.
+void AddQuoteMarks(int quote, char* newText) {
+    if (quote == 0) {
+        return;
+    }
+    const std::size_t length = std::strlen(newText);
+    std::memmove(newText + 1, newText, length);
+    newText[0] = static_cast<char>(quote);
+    newText[length + 1] = static_cast<char>(quote);
+    newText[length + 2] = '\0';
+}
+
+}  // namespace
+
+RunOptions FrontEndRunOptions(int readQuoted) {
+    return RunOptions{readQuoted, kFileBufferSize};
+}
+
+std::int32_t ShiftFileTimes(const char* inputPath, const char* outputPath,
+                            const ShiftParams& params, const RunOptions& options,
+                            RunCounts* counts) {
+    ClearRunCounts(counts);
     std::FILE* input = std::fopen(inputPath, "rb");
     if (input == nullptr) {
         return RESULT_BAD_FILE;
@@ -78,15 +106,23 @@ std::int32_t ShiftSyncTimesInWindow(const char* inputPath, const char* outputPat
     const double ratio = StretchRatio(params.rangeStart, params.rangeEnd, params.stretch);
     const std::int64_t total = FileSize(inputPath);
     FileWindow window;
-    OpenWindow(&window, input, windowSize);
+    OpenWindow(&window, input, options.windowSize, options.readQuoted);
+    counts->kind = window.input.kind;
+    WriteOutput(out, reinterpret_cast<const char*>(window.input.mark),
+                static_cast<std::size_t>(window.input.markLength));
     std::int64_t copyPosition = 0;
     SyncTagScan scan;
     while (NextSyncTag(&window, &copyPosition, out, &scan)) {
+        // Room for the marks around the digits of a new time.
         char newText[kTokenTextSize];
         const int accepted = scan.hasTime && RetimeValue(scan.timeText, newText, params.rangeStart,
                                                          params.rangeEnd, params.shift, ratio);
+        if (accepted) {
+            AddQuoteMarks(scan.quote, newText);
+        }
+        CountSyncTag(counts, scan.hasTime, accepted, scan.quote, options.readQuoted);
         FinishSyncTag(&window, &copyPosition, out, &scan, accepted ? newText : nullptr);
-        ReportProgress(copyPosition, total);
+        ReportProgress(BytesOfText(window.input, copyPosition), total);
     }
     FinishFile(&window, &copyPosition, out);
     SetProgressBar(g_progressWindow, 100);
@@ -99,34 +135,58 @@ std::int32_t ShiftSyncTimesInWindow(const char* inputPath, const char* outputPat
     return saved ? RESULT_OK : RESULT_CANNOT_SAVE;
 }
 
+std::int32_t ShiftSyncTimesInWindow(const char* inputPath, const char* outputPath,
+                                    const ShiftParams& params, std::int32_t windowSize) {
+    RunCounts counts;
+    return ShiftFileTimes(inputPath, outputPath, params, RunOptions{0, windowSize}, &counts);
+}
+
 std::int32_t ShiftSyncTimes(const char* inputPath, const char* outputPath, std::int32_t rangeStart,
                             std::int32_t rangeEnd, std::int32_t shift, std::int32_t stretch) {
     const ShiftParams params{rangeStart, rangeEnd, shift, stretch};
     return ShiftSyncTimesInWindow(inputPath, outputPath, params, kFileBufferSize);
 }
 
-std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize) {
+std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::int32_t* last,
+                              RunCounts* counts) {
+    RunCounts found;
+    ClearRunCounts(&found);
     std::FILE* input = std::fopen(path, "rb");
     if (input == nullptr) {
-        return 0;
+        return RESULT_BAD_FILE;
     }
     FileWindow window;
-    OpenWindow(&window, input, windowSize);
+    OpenWindow(&window, input, options.windowSize, options.readQuoted);
+    found.kind = window.input.kind;
     std::int64_t position = 0;
-    std::int32_t last = 0;
+    std::int32_t largest = 0;
     SyncTagScan scan;
     while (NextSyncTag(&window, &position, nullptr, &scan)) {
         // Only a plain number counts: a time written with a sign is passed over.
         std::int32_t value = 0;
         if (scan.hasTime && scan.timeText[0] != '+' && scan.timeText[0] != '-' &&
-            SyncTimeValue(scan.timeText, &value) && value > last) {
-            last = value;
+            SyncTimeValue(scan.timeText, &value) && value > largest) {
+            largest = value;
         }
+        CountSyncTag(&found, scan.hasTime, 0, scan.quote, options.readQuoted);
         FinishSyncTag(&window, &position, nullptr, &scan, nullptr);
     }
     const int readFailed = window.failed;
     std::fclose(input);
-    return readFailed ? 0 : last;
+    if (readFailed) {
+        return RESULT_BAD_FILE;
+    }
+    *last = largest;
+    if (counts != nullptr) {
+        *counts = found;
+    }
+    return RESULT_OK;
+}
+
+std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize) {
+    std::int32_t last = 0;
+    ReadLastSyncTime(path, RunOptions{0, windowSize}, &last);
+    return last;
 }
 
 std::int32_t FindLastSyncTime(const char* path) {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "run_counts.h"
+
 // The four values a shift run takes, in milliseconds.
 struct ShiftParams {
     std::int32_t rangeStart;
@@ -24,6 +26,16 @@ std::int32_t ShiftSyncTimes(const char* inputPath, const char* outputPath, std::
 std::int32_t ShiftSyncTimesInWindow(const char* inputPath, const char* outputPath,
                                     const ShiftParams& params, std::int32_t windowSize);
 
+// How the front ends run: the whole file buffer, quoted times as asked.
+RunOptions FrontEndRunOptions(int readQuoted);
+
+// The shift run as the front ends call it: a byte file or a UTF-16 file (its
+// byte order mark and an odd last byte copied unchanged), times in quotation
+// marks read on request, and what it found and did in *counts.
+std::int32_t ShiftFileTimes(const char* inputPath, const char* outputPath,
+                            const ShiftParams& params, const RunOptions& options,
+                            RunCounts* counts);
+
 // (span + stretch) / span in double precision; exactly 1.0 for a stretch of 0.
 double StretchRatio(std::int32_t rangeStart, std::int32_t rangeEnd, std::int32_t stretch);
 
@@ -37,3 +49,9 @@ int RetimeValue(const char* timeText, char* newText, std::int32_t rangeStart, st
 // cannot be read.
 std::int32_t FindLastSyncTime(const char* path);
 std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize);
+
+// The same, telling a file that cannot be read: RESULT_OK with *last, or
+// RESULT_BAD_FILE with *last untouched. *counts (when not null) tells the tags
+// found, their readable times as left, and the tags without one.
+std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::int32_t* last,
+                              RunCounts* counts = nullptr);

@@ -13,3 +13,11 @@ int ReadSyncTime(const char** cursor, char* timeText, char* secondText, TokenKin
     *cursor = source.at;
     return found;
 }
+
+int ReadTagTime(const char** cursor, int readQuoted, char* timeText, char* secondText,
+                TokenKind* kind, int* quote) {
+    TextCursor source{*cursor};
+    const int found = ReadTagTimeFrom(source, readQuoted, timeText, secondText, kind, quote);
+    *cursor = source.at;
+    return found;
+}

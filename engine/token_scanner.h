@@ -119,3 +119,76 @@ int ReadSyncTimeFrom(Source& source, char* timeText, char* secondText, TokenKind
 }
 
 int ReadSyncTime(const char** cursor, char* timeText, char* secondText, TokenKind* kind);
+
+inline bool IsQuoteMark(unsigned char byte) {
+    return byte == '"' || byte == '\'';
+}
+
+// A time standing directly inside a pair of matching quotation marks, the
+// source on the opening mark: an optional sign and a number with no blank
+// anywhere, then the same mark. Returns 1 with the time text (at most 15 bytes)
+// and the source behind the closing mark; otherwise 0, the source where the
+// reading stopped (on no sync tag: a mark, a sign, digits and dots start none).
+template <typename Source>
+int ReadQuotedTimeFrom(Source& source, char* timeText) {
+    const unsigned char mark = source.Peek();
+    source.Advance();
+    int length = 0;
+    unsigned char byte = source.Peek();
+    if (byte == '+' || byte == '-') {
+        timeText[length++] = static_cast<char>(byte);
+        source.Advance();
+        byte = source.Peek();
+    }
+    const int numberFrom = length;
+    int tooLong = 0;
+    while (IsNumberByte(byte)) {
+        if (length < kMaxTokenText) {
+            timeText[length++] = static_cast<char>(byte);
+        } else {
+            tooLong = 1;
+        }
+        source.Advance();
+        byte = source.Peek();
+    }
+    timeText[length] = '\0';
+    if (length == numberFrom || tooLong || byte != mark) {
+        return 0;
+    }
+    source.Advance();
+    return 1;
+}
+
+// The time behind a tag, as ReadSyncTimeFrom reads it; with `readQuoted` a time
+// in quotation marks too. *quote is the mark that stood first behind the tag
+// (blanks skipped), or 0: read when the result is 1, unread otherwise.
+template <typename Source>
+int ReadTagTimeFrom(Source& source, int readQuoted, char* timeText, char* secondText,
+                    TokenKind* kind, int* quote) {
+    // The usual case, a number right behind the '=', goes straight to the
+    // reading of a plain time.
+    if (!IsNumberByte(source.Peek())) {
+        // The blanks are passed as the scan would pass them; a stream source
+        // must not be read on by a copy that is then dropped.
+        while (IsBlank(source.Peek())) {
+            source.Advance();
+        }
+        const unsigned char first = source.Peek();
+        if (IsQuoteMark(first)) {
+            *quote = first;
+            *kind = TOKEN_INVALID;
+            timeText[0] = '\0';
+            int found = 0;
+            if (readQuoted) {
+                found = ReadQuotedTimeFrom(source, timeText);
+                *kind = found ? TOKEN_NUMBER : TOKEN_INVALID;
+            }
+            return found;
+        }
+    }
+    *quote = 0;
+    return ReadSyncTimeFrom(source, timeText, secondText, kind);
+}
+
+int ReadTagTime(const char** cursor, int readQuoted, char* timeText, char* secondText,
+                TokenKind* kind, int* quote);

@@ -2,7 +2,8 @@
 // layout: the first file's head, the append file's body, the closing line and
 // the first file's tail, cut into pieces as a line read with a count of 1,024
 // cuts them. Times behind sync tags are left out of the comparison; every
-// other byte must be where the layout puts it.
+// other byte must be where the layout puts it. Both files widened to UTF-16
+// give the widened output.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "result_codes.h"
 #include "subtitle_append.h"
 #include "sync_tag_search.h"
+#include "widened_text.h"
 
 namespace {
 
@@ -91,6 +93,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (offset & 1) {
         first += std::string(1100, 'x') + first;
     }
+    // The model reads bytes: a text that opens as UTF-16 does gets a byte before it.
+    for (std::string* text : {&first, &append}) {
+        if (LooksLikeUtf16(*text)) {
+            text->insert(0, "x");
+        }
+    }
     const std::string firstPath = FuzzPath("first.smi");
     const std::string appendPath = FuzzPath("append.smi");
     const std::string outPath = FuzzPath("out.smi");
@@ -109,6 +117,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every run ends with the bar at 100.
     if (g_fuzzPercents.empty() || g_fuzzPercents.back() != 100) {
         std::abort();
+    }
+    const int readQuoted = (offset & 2) != 0 ? 1 : 0;
+    RunCounts counts;
+    if (AppendFileCues(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset, readQuoted,
+                       &counts) != RESULT_OK) {
+        std::abort();
+    }
+    const std::string byteOutput = ReadWhole(outPath);
+    for (TextKind kind : {TEXT_UTF16_LE, TEXT_UTF16_BE}) {
+        const std::string mark = ByteOrderMark(kind);
+        if (!WriteWhole(firstPath, mark + Widen(first, kind)) ||
+            !WriteWhole(appendPath, mark + Widen(append, kind)) ||
+            AppendFileCues(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
+                           readQuoted, &counts) != RESULT_OK ||
+            ReadWhole(outPath) != mark + Widen(byteOutput, kind)) {
+            std::abort();
+        }
     }
     return 0;
 }

@@ -1,7 +1,9 @@
 // The shift run on arbitrary contents and parameters. The run through a small
 // window (so that its edges cut tags, blanks and digit runs) and through the
 // whole file buffer must both equal the content handled in one piece, and no
-// byte outside the time texts behind sync tags may change.
+// byte outside the time texts behind sync tags may change. The same content
+// widened to UTF-16 (either byte order, behind its mark) must give the widened
+// output, with and without quoted times read.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include "sync_file_walk.h"
 #include "sync_shift.h"
 #include "sync_tag_search.h"
+#include "widened_text.h"
 
 namespace {
 
@@ -30,6 +33,38 @@ std::int32_t TakeInt32(const std::uint8_t* data) {
     return value;
 }
 
+// The byte run and the widened runs, with the same quoted option, agree.
+void CheckWidened(const std::string& input, const ShiftParams& p, std::int32_t window,
+                  int readQuoted) {
+    const std::string in = FuzzPath("in.smi");
+    const std::string out = FuzzPath("out.smi");
+    // The bytes through the whole buffer, the widened texts through the small
+    // window, so that the window's edges cut units and quoted times too.
+    const RunOptions options{readQuoted, window};
+    const RunOptions whole{readQuoted, kFileBufferSize};
+    RunCounts byteCounts;
+    std::int32_t byteLast = 0;
+    if (!WriteWhole(in, input) ||
+        ShiftFileTimes(in.c_str(), out.c_str(), p, whole, &byteCounts) != 0 ||
+        ReadLastSyncTime(in.c_str(), whole, &byteLast) != 0) {
+        std::abort();
+    }
+    const std::string byteOutput = ReadWhole(out);
+    for (TextKind kind : {TEXT_UTF16_LE, TEXT_UTF16_BE}) {
+        const std::string mark = ByteOrderMark(kind);
+        RunCounts counts;
+        std::int32_t last = 0;
+        if (!WriteWhole(in, mark + Widen(input, kind)) ||
+            ShiftFileTimes(in.c_str(), out.c_str(), p, options, &counts) != 0 ||
+            ReadWhole(out) != mark + Widen(byteOutput, kind) ||
+            ReadLastSyncTime(in.c_str(), options, &last) != 0 || last != byteLast ||
+            counts.timesMoved != byteCounts.timesMoved ||
+            counts.tagsUnread != byteCounts.tagsUnread) {
+            std::abort();
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -43,7 +78,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         p.stretch = 0;
     }
     const auto window = static_cast<std::int32_t>(16 + data[16] % 100);
-    const std::string input(reinterpret_cast<const char*>(data + 17), size - 17);
+    std::string input(reinterpret_cast<const char*>(data + 17), size - 17);
+    // The model reads bytes: a text that opens as UTF-16 does gets a byte before it.
+    if (LooksLikeUtf16(input)) {
+        input.insert(0, "x");
+    }
     const std::string in = FuzzPath("in.smi");
     const std::string out = FuzzPath("out.smi");
     if (!WriteWhole(in, input)) {
@@ -62,5 +101,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (WithoutTimes(expected.output) != WithoutTimes(input)) {
         std::abort();
     }
+    CheckWidened(input, p, window, (data[16] & 2) != 0 ? 1 : 0);
     return 0;
 }

@@ -16,15 +16,17 @@ for b in build/bench/bench/*_bench; do
 done
 python3 - "$json" <<'PY'
 # Each benchmark program times its own plain copy (a name with "Copy"); every
-# other row is divided by the copy of the same size from the same program.
+# other row is divided by the copy of the same size and kind (bytes or UTF-16)
+# from the same program.
 import glob, json, sys
 print(f"{'benchmark':<26}{'wall ms':>10}{'cpu ms':>10}{'wall/copy':>11}{'cpu/copy':>10}")
 for path in sorted(glob.glob(sys.argv[1] + ".*")):
     rows = {b["run_name"]: (b["real_time"], b["cpu_time"])
             for b in json.load(open(path))["benchmarks"] if b.get("aggregate_name") == "median"}
-    copies = {name.split("/")[-1]: t for name, t in rows.items() if "Copy" in name}
+    key = lambda name: ("tf16" in name, name.split("/")[-1])
+    copies = {key(name): t for name, t in rows.items() if "Copy" in name}
     for name, (real, cpu) in rows.items():
-        base = copies.get(name.split("/")[-1])
+        base = copies.get(key(name))
         ratio = f"{real / base[0]:>11.2f}{cpu / base[1]:>10.2f}" if base else ""
         print(f"{name:<26}{real:>10.1f}{cpu:>10.1f}{ratio}")
 PY

@@ -21,7 +21,9 @@ set -euo pipefail
 cli_packages=(g++ cmake ninja-build)
 # The 32-bit Windows program and its end-to-end tests under Wine, headless;
 # Wine's X11 driver loads the i386 X libraries, the dialog needs a Korean font.
+# Where the kernel runs no 32-bit program, the 64-bit build runs under wine64.
 dialog_packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-nanum
+    g++-mingw-w64-x86-64 wine64
     libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxinerama1:i386
     libxcomposite1:i386 libxfixes3:i386)
 test_packages=(libgtest-dev libbenchmark-dev python3

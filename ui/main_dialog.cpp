@@ -13,6 +13,7 @@
 #include "subtitle_append.h"
 #include "sync_shift.h"
 #include "sync_tag_search.h"
+#include "text_input.h"
 #include "warning_messages.h"
 
 char g_mainPath[kPathBufferSize];
@@ -36,8 +37,9 @@ int CanOpenForReading(const char* path) {
     return 1;
 }
 
-// Each run reports the result code that the user is told of; 0 says nothing.
-std::int32_t RunShift(HWND dialog) {
+// Each run reports the result code that the user is told of (0 says nothing)
+// and, when it ran, what it did in *counts.
+std::int32_t RunShift(HWND dialog, RunCounts* counts) {
     char path[kPathBufferSize];
     ReadFileNameField(dialog, path);
     if (!CanOpenForReading(path)) {
@@ -59,15 +61,15 @@ std::int32_t RunShift(HWND dialog) {
         return RESULT_CANNOT_SAVE;
     }
     g_progressWindow = dialog;
-    const std::int32_t result = ShiftSyncTimes(backup, path, params.rangeStart, params.rangeEnd,
-                                               params.shift, params.stretch);
+    const std::int32_t result =
+        ShiftFileTimes(backup, path, params, FrontEndRunOptions(0), counts);
     if (result != RESULT_OK) {
         RestoreBackup(path, backup);
     }
     return result;
 }
 
-std::int32_t RunAppend(HWND dialog) {
+std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
     char path[kPathBufferSize];
     ReadFileNameField(dialog, path);
     if (!CanOpenForReading(path)) {
@@ -90,27 +92,40 @@ std::int32_t RunAppend(HWND dialog) {
     if (IsSameFile(appendPath, backup)) {
         return RESULT_BAD_APPEND_FILE;
     }
+    // Refused before the backup is made, so that the file stays as it was.
+    TextKind kind = TEXT_BYTES;
+    TextKind appendKind = TEXT_BYTES;
+    if (ReadTextKindOfFile(path, &kind) && ReadTextKindOfFile(appendPath, &appendKind) &&
+        kind != appendKind) {
+        return RESULT_MIXED_TEXT_KINDS;
+    }
     if (!MakeBackup(path, backup)) {
         return RESULT_CANNOT_SAVE;
     }
     g_progressWindow = dialog;
     const std::int32_t result =
-        AppendSubtitles(backup, appendsItself ? backup : appendPath, path, offset);
+        AppendFileCues(backup, appendsItself ? backup : appendPath, path, offset, 0, counts);
     if (result != RESULT_OK) {
         RestoreBackup(path, backup);
     }
     return result;
 }
 
-// The busy flag guards the whole handler, message box included.
-void HandleRunCommand(HWND dialog, std::int32_t (*run)(HWND)) {
+// The busy flag guards the whole handler, message box included. A run that
+// ended well says so only when it moved nothing or left tags unread.
+void HandleRunCommand(HWND dialog, std::int32_t (*run)(HWND, RunCounts*)) {
     if (g_busy == 1) {
         return;
     }
     g_busy = 1;
-    const std::int32_t result = run(dialog);
+    RunCounts counts;
+    ClearRunCounts(&counts);
+    counts.tagsFound = -1;  // stays below 0 when no run took place
+    const std::int32_t result = run(dialog, &counts);
     if (result != RESULT_OK) {
         ShowWarning(dialog, result);
+    } else if (counts.tagsFound >= 0) {
+        ShowRunWarning(dialog, counts);
     }
     g_busy = 0;
 }

@@ -2,11 +2,15 @@
 // converted once to UTF-16 when it is first shown.
 #include "warning_messages.h"
 
+#include <cinttypes>
+#include <cstdio>
+
 #include "result_codes.h"
 
 namespace {
 
 constexpr int kWideTextSize = 64;
+constexpr int kRunWarningSize = 256;
 
 struct MessageText {
     const char* text;
@@ -22,6 +26,7 @@ MessageText g_resultTexts[] = {
     {"파일 이름이 잘못 되었습니다.", {}, 0},
     {"Append할 파일 이름이 잘못 되었습니다.", {}, 0},
     {"파일을 저장할 수 없습니다.", {}, 0},
+    {"두 파일의 인코딩이 달라서 붙일 수 없습니다.", {}, 0},
 };
 constexpr std::int32_t kResultTextCount =
     static_cast<std::int32_t>(sizeof(g_resultTexts) / sizeof(g_resultTexts[0]));
@@ -45,6 +50,31 @@ void ShowWarning(HWND owner, std::int32_t code) {
     // own is reported as such.
     const std::int32_t index = (code > 0 && code < kResultTextCount) ? code : RESULT_CANNOT_SAVE;
     MessageBoxW(owner, WideText(&g_resultTexts[index]), WideText(&g_caption), MB_ICONWARNING);
+}
+
+void ShowRunWarning(HWND owner, const RunCounts& counts) {
+    char text[kRunWarningSize];
+    int length = 0;
+    if (counts.tagsFound == 0) {
+        length = std::snprintf(text, sizeof text,
+                               "싱크 태그(<SYNC Start=...>)가 없습니다. SAMI 파일이 맞습니까?");
+    } else if (counts.timesMoved == 0) {
+        length =
+            std::snprintf(text, sizeof text, "싱크 태그 %" PRId64 "개 가운데 옮긴 시간이 없습니다.",
+                          counts.tagsFound);
+    }
+    if (counts.tagsUnread > 0 && length >= 0 && length < kRunWarningSize) {
+        std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length),
+                      "%s시간을 읽을 수 없는 싱크 태그 %" PRId64 "개는 그대로 두었습니다.",
+                      length > 0 ? "\n" : "", counts.tagsUnread);
+    } else if (length == 0) {
+        return;
+    }
+    WCHAR wide[kRunWarningSize];
+    if (MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, kRunWarningSize) == 0) {
+        return;
+    }
+    MessageBoxW(owner, wide, WideText(&g_caption), MB_ICONWARNING);
 }
 
 void ShowStartFailure() {

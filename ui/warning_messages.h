@@ -5,10 +5,15 @@
 
 #include <cstdint>
 
+#include "run_counts.h"
 #include "win_api.h"
 
 // Shows the warning of a non-zero result code, owned by the dialog.
 void ShowWarning(HWND owner, std::int32_t code);
+
+// After a run that ended well: a warning when it moved no time, or left sync
+// tags without a readable time, saying which and how many; nothing otherwise.
+void ShowRunWarning(HWND owner, const RunCounts& counts);
 
 // Tells the user that the dialog could not be opened.
 void ShowStartFailure();

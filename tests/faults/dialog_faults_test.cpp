@@ -283,31 +283,37 @@ TEST_F(DialogFaults, FileThatVanishesAfterItsCheck) {
 
 class DialogOddInput : public DialogFaults, public ::testing::WithParamInterface<OddInput> {};
 
-// Without a sync tag the engine can see, a shift copies the file byte for byte
-// beside its backup, and the range end E (0) ends silently. Appending to or
-// from such a file keeps the original as the backup. No warning at all.
+// Without a sync tag, a shift copies the file byte for byte beside its backup
+// and warns that no tag was found, and the range end E (0) ends silently.
+// Appending to or from such a file keeps the original as the backup; only the
+// file without cues to give is warned of.
 TEST_P(DialogOddInput, IsCopiedUnchangedOrLeftAlone) {
     const std::string& original = GetParam().bytes;
     const std::string other = SamiWithTimes({500});
-    const auto runQuietly = [this](int command) {
+    const auto run = [this](int command, bool warned) {
         Run(command);
-        EXPECT_TRUE(g_standin.messageBoxes.empty()) << command;
+        ASSERT_EQ(g_standin.messageBoxes.size(), warned ? 1u : 0u) << command;
+        if (warned) {
+            EXPECT_EQ(g_standin.messageBoxes[0].text,
+                      "싱크 태그(<SYNC Start=...>)가 없습니다. SAMI 파일이 맞습니까?");
+            g_standin.messageBoxes.clear();
+        }
     };
     WriteBytes(path, original);
     WriteBytes(second, other);
     TypeShift(dialog, path, {"0", "100000", "100", "0"});
-    runQuietly(IDC_START_SYNC);
+    run(IDC_START_SYNC, true);
     EXPECT_TRUE(SameBytes(ReadWholeFile(path), original));
     EXPECT_TRUE(SameBytes(ReadWholeFile(backup), original));
     std::filesystem::remove(backup);
 
     TypeShift(dialog, path, {"0", "E", "100", "0"});
-    runQuietly(IDC_START_SYNC);
+    run(IDC_START_SYNC, false);
     EXPECT_TRUE(SameBytes(ReadWholeFile(path), original));
     EXPECT_EQ(ListFolder(dir), (Names{"film.smi", "more.smi"}));
 
     TypeAppend(dialog, path, second, "0");
-    runQuietly(IDC_START_APPEND);
+    run(IDC_START_APPEND, false);
     EXPECT_TRUE(SameBytes(ReadWholeFile(backup), original));
     // Without a body the whole file is head: it is kept, the cues follow it.
     const std::string merged = ReadWholeFile(path);
@@ -316,7 +322,7 @@ TEST_P(DialogOddInput, IsCopiedUnchangedOrLeftAlone) {
 
     WriteBytes(path, original);
     TypeAppend(dialog, second, path, "0");
-    runQuietly(IDC_START_APPEND);
+    run(IDC_START_APPEND, true);
     // Nor has it cues to give.
     EXPECT_EQ(ReadBytes(second), other);
     EXPECT_EQ(ReadBytes(second + ".bak"), other);

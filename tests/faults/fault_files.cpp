@@ -73,17 +73,6 @@ void ServeOpens(VanishingName* name) {
     }
 }
 
-std::string Utf16(const std::u16string& text, int bigEndian) {
-    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t unit : text) {
-        const char high = static_cast<char>(unit >> 8);
-        const char low = static_cast<char>(unit & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
-}
-
 }  // namespace
 
 void StartVanishingName(VanishingName* name, const std::string& path, const std::string& content,
@@ -157,14 +146,10 @@ std::string LargeSami(std::size_t bytes, int shift) {
 }
 
 std::vector<OddInput> OddInputs() {
-    const std::u16string sami =
-        u"<SAMI>\r\n<BODY>\r\n<SYNC Start=1000><P>\uB300\uC0AC\r\n</BODY>\r\n</SAMI>\r\n";
     return {
         {"Empty", std::string()},
         {"NulBytes", std::string(4096, '\0')},
         {"NulBytesPastTheFileBuffer", std::string(1048576 + 4096, '\0')},
-        {"Utf16LittleEndian", Utf16(sami, 0)},
-        {"Utf16BigEndian", Utf16(sami, 1)},
     };
 }
 

@@ -1,6 +1,6 @@
 // Failures made real for the failure suite: a name that vanishes at a chosen
 // open, a small file system that fills up, and the inputs a subtitle tool does
-// not expect (empty, NUL bytes only, UTF-16, 100 MiB). The tests run as root,
+// not expect (empty, NUL bytes only, 100 MiB). The tests run as root,
 // where permissions stop nothing.
 #pragma once
 
@@ -58,9 +58,8 @@ struct OddInput {
 void PrintTo(const OddInput& input, std::ostream* os);
 std::string OddInputName(const ::testing::TestParamInfo<OddInput>& param);
 
-// Inputs without a sync tag the engine can see: empty, NUL bytes only (within
-// the file buffer and across its edge), and a SAMI text in UTF-16 either way
-// round, whose tags are spread over two bytes per character.
+// Inputs without a sync tag: empty, and NUL bytes only (within the file
+// buffer and across its edge).
 std::vector<OddInput> OddInputs();
 
 // A file's bytes, read in blocks (a stream iterator takes seconds for 100 MiB

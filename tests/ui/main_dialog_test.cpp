@@ -182,3 +182,50 @@ TEST_F(MainDialog, ChooserRecordIsFilledOnEachUseAndKeepsWhatTheDialogWroteBack)
 }
 
 }  // namespace
+
+namespace {
+
+// UTF-16 LE behind its byte order mark.
+std::string Utf16Le(const std::u16string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+// A UTF-16 file with Korean text is re-timed like a byte file, with E read in
+// it too; a run that leaves tags unread or moves nothing says so; an append of
+// two encodings is refused before anything is moved.
+TEST_F(MainDialog, ReadsUtf16AndWarnsOfWhatItLeft) {
+    const std::u16string head = u"<SAMI>\r\n<BODY>\r\n";
+    WriteBytes(path, Utf16Le(head + u"<SYNC Start=1000><P>\uB300\uC0AC\r\n<SYNC Start=\"2000\">"
+                                    u"<P>\uD558\uB098\r\n<SYNC Start=3000>\r\n"));
+    TypeShift(dialog, path, {"0", "E", "500", "0"});
+    ClickControl(dialog, IDC_START_SYNC);
+    EXPECT_EQ(ReadBytes(path),
+              Utf16Le(head + u"<SYNC Start=1500><P>\uB300\uC0AC\r\n<SYNC Start=\"2000\">"
+                             u"<P>\uD558\uB098\r\n<SYNC Start=3500>\r\n"));
+    ExpectOneWarning(dialog, "시간을 읽을 수 없는 싱크 태그 1개는 그대로 두었습니다.");
+
+    g_standin.messageBoxes.clear();
+    TypeShift(dialog, path, {"9000", "10000", "500", "0"});
+    ClickControl(dialog, IDC_START_SYNC);
+    ExpectOneWarning(dialog,
+                     "싱크 태그 3개 가운데 옮긴 시간이 없습니다.\n"
+                     "시간을 읽을 수 없는 싱크 태그 1개는 그대로 두었습니다.");
+
+    g_standin.messageBoxes.clear();
+    const std::string appended = dir + "/more.smi";
+    WriteBytes(appended, SamiWithTimes({500}));
+    const std::string before = ReadBytes(path);
+    const std::vector<std::string> folder = ListFolder(dir);
+    TypeAppend(dialog, path, appended, "0");
+    ClickControl(dialog, IDC_START_APPEND);
+    ExpectOneWarning(dialog, "두 파일의 인코딩이 달라서 붙일 수 없습니다.");
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(ListFolder(dir), folder);
+}
+
+}  // namespace

@@ -15,6 +15,14 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # No prompts to install Mono or Gecko: the programs need neither.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
+# Wine's 32-bit loader is a 32-bit Linux program: on a kernel that runs none
+# (no IA-32 emulation) only the 64-bit loader starts, and only 64-bit programs
+# (the windows64 preset) run.
+wine=wine
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]; then
+    wine=/usr/lib/wine/wine64
+fi
+
 if [ "${1:-}" = "--shutdown" ]; then
     wineserver -k 2>/dev/null || true
     exit 0
@@ -31,7 +39,7 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
 if [ ! -f "$WINEPREFIX/.tembrel-ready" ]; then
-    wineboot -i >/dev/null 2>&1
+    "$wine" wineboot -i >/dev/null 2>&1
     # Windows open inside one virtual desktop window: without a window manager,
     # showing and hiding top-level windows on X would wait for events that never
     # come (about two seconds per message box).
@@ -39,7 +47,7 @@ if [ ! -f "$WINEPREFIX/.tembrel-ready" ]; then
         '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
         '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' \
         >"$WINEPREFIX/virtual-desktop.reg"
-    wine reg import "Z:${WINEPREFIX//\//\\}\\virtual-desktop.reg" >/dev/null 2>&1
+    "$wine" reg import "Z:${WINEPREFIX//\//\\}\\virtual-desktop.reg" >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.tembrel-ready"
 fi
@@ -47,7 +55,7 @@ flock -u 9
 
 status=0
 if [ "${1:-}" != "--prepare" ]; then
-    wine "$@" || status=$?
+    "$wine" "$@" || status=$?
 fi
 # A virtual display of our own ends with this script: Wine's processes for it
 # go first, so that the next run does not find them bound to a display that is

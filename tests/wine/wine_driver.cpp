@@ -39,6 +39,7 @@ constexpr DWORD kTimeoutMs = 30000;
 const wchar_t kBadFile[] = L"파일 이름이 잘못 되었습니다.";
 const wchar_t kBadAppendFile[] = L"Append할 파일 이름이 잘못 되었습니다.";
 const wchar_t kCannotSave[] = L"파일을 저장할 수 없습니다.";
+const wchar_t kUnreadTag[] = L"시간을 읽을 수 없는 싱크 태그 1개는 그대로 두었습니다.";
 
 int g_failures = 0;
 
@@ -337,6 +338,33 @@ void SecondRunReplacesTheBackup(Scene& s) {
     Check(ReadWholeFile(s.film) == SamiWithTimes({1200, 2200}), "the second result");
 }
 
+// UTF-16 LE behind its byte order mark, from UTF-16 text.
+std::string Utf16Le(const std::wstring& text) {
+    std::string bytes = "\xFF\xFE";
+    for (const wchar_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>((unit >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+std::wstring KoreanCues(const wchar_t* first, const wchar_t* last) {
+    return std::wstring(L"<SAMI>\r\n<BODY>\r\n<SYNC Start=") + first +
+           L"><P Class=KRCC>\uB300\uC0AC \uD558\uB098\r\n<SYNC Start=\"2000\"><P>\uB458\r\n"
+           L"<sync start=" + last + L"><P>&nbsp;\r\n</BODY>\r\n</SAMI>\r\n";
+}
+
+// A UTF-16 file with Korean text is re-timed up to its own last time; the tag
+// whose time is quoted is left and the run says so.
+void ShiftUtf16WithKoreanText(Scene& s) {
+    const std::string original = Utf16Le(KoreanCues(L"1000", L"3000"));
+    WriteWholeFile(s.film, original);
+    TypeShift(s, "0", "E", "250", "0");
+    ExpectMessage(Click(s.program, kStartSync), kUnreadTag);
+    Check(ReadWholeFile(s.film) == Utf16Le(KoreanCues(L"1250", L"3250")), "the UTF-16 result");
+    Check(ReadWholeFile(s.backup) == original, "the backup holds the original");
+}
+
 void AppendThroughItsControls(Scene& s) {
     const std::string more = s.folder + "\\more.smi";
     WriteWholeFile(s.film, SamiWithTimes({1000}));
@@ -395,6 +423,7 @@ constexpr ScenarioEntry kScenarios[] = {
     {"stretch_truncation", StretchTruncatesLikeDoubles, true},
     {"second_run", SecondRunReplacesTheBackup, true},
     {"append", AppendThroughItsControls, true},
+    {"shift_utf16", ShiftUtf16WithKoreanText, true},
     {"append_missing", MissingAppendFileGivesMessageTwo, true},
     {"append_itself", AppendAFileToItself, true},
     {"failed_save", FailedSaveGivesMessageThree, true},
