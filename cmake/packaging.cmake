@@ -22,7 +22,13 @@ if(WIN32)
     install(FILES "${_tembrel_texts}/README.txt" "${_tembrel_texts}/LICENSE.txt" DESTINATION .)
 
     set(CPACK_PACKAGE_NAME "Tembrel")
-    set(TEMBREL_PACKAGE_FILE_NAME "Tembrel-${PROJECT_VERSION}-win32")
+    # The release is the 32-bit program; a 64-bit build (for a Wine that runs
+    # no 32-bit program) is named apart.
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(TEMBREL_PACKAGE_FILE_NAME "Tembrel-${PROJECT_VERSION}-win64")
+    else()
+        set(TEMBREL_PACKAGE_FILE_NAME "Tembrel-${PROJECT_VERSION}-win32")
+    endif()
     set(CPACK_GENERATOR "ZIP")
 else()
     configure_file(docs/tembrel-cli.1.in "${CMAKE_BINARY_DIR}/tembrel-cli.1" @ONLY)

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Checks the Windows download: the zip holds Tembrel.exe, tembrel-cli.exe,
-README.txt and LICENSE.txt in one folder; both programs are 32-bit x86,
+README.txt and LICENSE.txt in one folder named as the zip; both programs are
+32-bit x86 (x86-64 for a zip named "-win64"),
 Tembrel.exe a GUI program with a version resource of the project version, an
 application manifest and the version in its dialog caption, tembrel-cli.exe a
 console program; the texts are for Notepad (CR LF, the README in UTF-8 with a
@@ -8,6 +9,7 @@ byte order mark, Korean first, then English).
 
   check_win32_zip.py ZIP VERSION
 """
+import os
 import re
 import struct
 import sys
@@ -15,7 +17,9 @@ import xml.etree.ElementTree as ElementTree
 import zipfile
 
 MACHINE_I386 = 0x14C
+MACHINE_AMD64 = 0x8664
 PE32_MAGIC = 0x10B
+PE32_PLUS_MAGIC = 0x20B
 SUBSYSTEM_GUI = 2
 SUBSYSTEM_CONSOLE = 3
 RT_DIALOG = 5
@@ -46,8 +50,10 @@ def pe_headers(image):
     optional = pe_offset + 24
     (magic,) = struct.unpack_from("<H", image, optional)
     (subsystem,) = struct.unpack_from("<H", image, optional + 68)
-    # PE32: the data directories start at 96; the resource table is the third.
-    (resource_rva,) = struct.unpack_from("<I", image, optional + 96 + 2 * 8)
+    # The data directories start at 96 (PE32) or 112 (PE32+); the resource
+    # table is the third.
+    directories = optional + (112 if magic == PE32_PLUS_MAGIC else 96)
+    (resource_rva,) = struct.unpack_from("<I", image, directories + 2 * 8)
     sections = []
     for index in range(section_count):
         entry = optional + optional_size + 40 * index
@@ -125,13 +131,21 @@ def check_version_resource(data, version):
     check(bool(strings.get("FileDescription")), "a file description")
 
 
-def check_manifest(data):
+def check_manifest(data, bits):
     try:
         root = ElementTree.fromstring(data)
     except ElementTree.ParseError as error:
         check(False, f"the manifest is no XML: {error}")
         return
     names = {element.tag.split("}")[-1]: element for element in root.iter()}
+    # Windows refuses to start a program whose own identity names another
+    # processor.
+    identity = root.find("{urn:schemas-microsoft-com:asm.v1}assemblyIdentity")
+    architecture = "x86" if bits == 32 else "amd64"
+    check(
+        identity is not None and identity.get("processorArchitecture") == architecture,
+        f"the manifest's own processor is not {architecture}",
+    )
     controls = [
         e
         for e in root.iter()
@@ -148,12 +162,13 @@ def check_manifest(data):
     check(windows10 in systems and len(systems) >= 4, f"the manifest's supported systems {systems}")
 
 
-def check_program(image, name, subsystem_wanted, version):
+def check_program(image, name, subsystem_wanted, version, bits):
     headers = pe_headers(image)
     if not check(headers is not None, f"{name} is no PE file"):
         return
     machine, magic, subsystem, sections, resource_rva = headers
-    check(machine == MACHINE_I386 and magic == PE32_MAGIC, f"{name} is not a 32-bit x86 program")
+    wanted = (MACHINE_I386, PE32_MAGIC) if bits == 32 else (MACHINE_AMD64, PE32_PLUS_MAGIC)
+    check((machine, magic) == wanted, f"{name} is not a {bits}-bit program")
     check(subsystem == subsystem_wanted, f"{name} has subsystem {subsystem}, not {subsystem_wanted}")
     if subsystem_wanted != SUBSYSTEM_GUI:
         return
@@ -161,7 +176,7 @@ def check_program(image, name, subsystem_wanted, version):
     if check((RT_VERSION, 1) in found, f"{name} has no version resource"):
         check_version_resource(found[(RT_VERSION, 1)], version)
     if check((RT_MANIFEST, 1) in found, f"{name} has no application manifest"):
-        check_manifest(found[(RT_MANIFEST, 1)])
+        check_manifest(found[(RT_MANIFEST, 1)], bits)
     caption = f"Tembrel {version}"
     dialog = found.get((RT_DIALOG, DIALOG_ID), b"")
     check(caption.encode("utf-16-le") in dialog, f"the dialog caption is not '{caption}'")
@@ -201,14 +216,17 @@ def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
     path, version = sys.argv[1:]
-    folder = f"Tembrel-{version}-win32/"
+    stem = os.path.basename(path)[: -len(".zip")]
+    bits = 64 if stem.endswith("-win64") else 32
+    check(stem == f"Tembrel-{version}-win{bits}", f"the zip is named {stem}")
+    folder = stem + "/"
     with zipfile.ZipFile(path) as archive:
         files = {n for n in archive.namelist() if not n.endswith("/")}
         expected = {folder + n for n in ["Tembrel.exe", "tembrel-cli.exe", "README.txt", "LICENSE.txt"]}
         check(files == expected, f"the zip holds {sorted(files)}, not {sorted(expected)}")
         read = lambda name: archive.read(folder + name) if folder + name in files else b""
-        check_program(read("Tembrel.exe"), "Tembrel.exe", SUBSYSTEM_GUI, version)
-        check_program(read("tembrel-cli.exe"), "tembrel-cli.exe", SUBSYSTEM_CONSOLE, version)
+        check_program(read("Tembrel.exe"), "Tembrel.exe", SUBSYSTEM_GUI, version, bits)
+        check_program(read("tembrel-cli.exe"), "tembrel-cli.exe", SUBSYSTEM_CONSOLE, version, bits)
         check_readme(read("README.txt"), version)
         licence = check_notepad_text(read("LICENSE.txt"), "LICENSE.txt")
         check("MIT License" in licence and "The Tembrel developers" in licence, "the MIT licence")
