@@ -42,9 +42,9 @@ _tembrel_cli() {
 
     local command="${COMP_WORDS[1]}" options
     case "$command" in
-        shift) options="--start= --end= --shift= --stretch= -o --output= --help" ;;
-        append) options="--offset= -o --output= --help" ;;
-        last) options="--help" ;;
+        shift) options="--start= --end= --shift= --stretch= --quoted -v --verbose -o --output= --help" ;;
+        append) options="--offset= --quoted -v --verbose -o --output= --help" ;;
+        last) options="--quoted -v --verbose --help" ;;
         *) return ;;
     esac
 

@@ -31,8 +31,10 @@ cases=(
     "tembrel-cli shift --output = n|notes.txt"
     "tembrel-cli shift -- -|-dash.smi"
     "tembrel-cli append --o|--offset= --output="
-    "tembrel-cli append -|--help --offset= --output= -o"
-    "tembrel-cli last -|--help"
+    "tembrel-cli append -|--help --offset= --output= --quoted --verbose -o -v"
+    "tembrel-cli last -|--help --quoted --verbose -v"
+    "tembrel-cli shift --q|--quoted"
+    "tembrel-cli shift --quoted ''|B.SMI a.smi season"
     "tembrel-cli bogus ''|"
 )
 

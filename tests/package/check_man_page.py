@@ -48,7 +48,7 @@ def plain_text(line):
         return unescaped(line)
     macro, rest = match.groups()
     words = [quoted if quoted else bare for quoted, bare in re.findall(r'"([^"]*)"|(\S+)', rest)]
-    if macro in ("B", "I", "SM", "SB"):
+    if macro in ("B", "I", "SM", "SB", "SY"):
         return unescaped(" ".join(words))
     if macro in ("BR", "RB", "BI", "IB", "IR", "RI"):
         return unescaped("".join(words))
@@ -118,7 +118,7 @@ def check_agrees(page, cli):
             problems.append(f"--help names {option}, the OPTIONS section does not")
     synopsis = found.get("SYNOPSIS", "")
     for command in sorted(commands):
-        if not re.search(r"\btembrel-cli " + re.escape(command) + r"\b", synopsis):
+        if not re.search(r"\btembrel-cli\s+" + re.escape(command) + r"\b", synopsis):
             problems.append(f"--help names the command {command}, the SYNOPSIS does not")
         if not re.search(r"^" + re.escape(command) + r"$", found.get("DESCRIPTION", ""), re.M):
             problems.append(f"the DESCRIPTION has no item for the command {command}")
