@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "frame_rate_argument.h"
+#include "retime_plan.h"
 #include "time_argument.h"
 
 namespace {
@@ -19,12 +21,17 @@ enum OptionField : int {
     FIELD_OUTPUT,
     FIELD_QUOTED,
     FIELD_VERBOSE,
+    FIELD_AT,
+    FIELD_FPS,
+    FIELD_DRY_RUN,
 };
 
 constexpr unsigned kForShift = 1u;
 constexpr unsigned kForAppend = 2u;
 constexpr unsigned kForLast = 4u;
-constexpr unsigned kForRuns = kForShift | kForAppend | kForLast;
+constexpr unsigned kForSync = 8u;
+constexpr unsigned kWriting = kForShift | kForAppend | kForSync;
+constexpr unsigned kForRuns = kWriting | kForLast;
 
 struct OptionEntry {
     const char* name;  // without the leading "--"
@@ -35,14 +42,12 @@ struct OptionEntry {
 };
 
 constexpr OptionEntry kOptions[] = {
-    {"start", 0, FIELD_START, kForShift, 1},
-    {"end", 0, FIELD_END, kForShift, 1},
-    {"shift", 0, FIELD_SHIFT, kForShift, 1},
-    {"stretch", 0, FIELD_STRETCH, kForShift, 1},
-    {"offset", 0, FIELD_OFFSET, kForAppend, 1},
-    {"output", 'o', FIELD_OUTPUT, kForShift | kForAppend, 1},
-    {"quoted", 0, FIELD_QUOTED, kForRuns, 0},
-    {"verbose", 'v', FIELD_VERBOSE, kForRuns, 0},
+    {"start", 0, FIELD_START, kForShift, 1},      {"end", 0, FIELD_END, kForShift, 1},
+    {"shift", 0, FIELD_SHIFT, kForShift, 1},      {"stretch", 0, FIELD_STRETCH, kForShift, 1},
+    {"fps", 0, FIELD_FPS, kForShift, 1},          {"at", 0, FIELD_AT, kForSync, 1},
+    {"offset", 0, FIELD_OFFSET, kForAppend, 1},   {"output", 'o', FIELD_OUTPUT, kWriting, 1},
+    {"quoted", 0, FIELD_QUOTED, kForRuns, 0},     {"verbose", 'v', FIELD_VERBOSE, kForRuns, 0},
+    {"dry-run", 'n', FIELD_DRY_RUN, kWriting, 0},
 };
 
 unsigned CommandBit(CliCommand command) {
@@ -52,12 +57,18 @@ unsigned CommandBit(CliCommand command) {
     if (command == COMMAND_LAST) {
         return kForLast;
     }
+    if (command == COMMAND_SYNC) {
+        return kForSync;
+    }
     return command == COMMAND_APPEND ? kForAppend : 0u;
 }
 
 const char* CommandName(CliCommand command) {
     if (command == COMMAND_SHIFT) {
         return "shift";
+    }
+    if (command == COMMAND_SYNC) {
+        return "sync";
     }
     return command == COMMAND_APPEND ? "append" : "last";
 }
@@ -71,6 +82,12 @@ void SetDefaults(CliRequest* request) {
     request->offset = 0;
     request->readQuoted = 0;
     request->verbose = 0;
+    request->syncPointCount = 0;
+    request->fpsGiven = 0;
+    request->fpsFrom = 0.0;
+    request->fpsTo = 0.0;
+    request->stretchGiven = 0;
+    request->dryRun = 0;
     request->outputPath = nullptr;
     request->files.clear();
 }
@@ -80,6 +97,8 @@ int ReadCommandWord(const char* word, CliRequest* request, std::string* error) {
         request->command = COMMAND_SHIFT;
     } else if (std::strcmp(word, "append") == 0) {
         request->command = COMMAND_APPEND;
+    } else if (std::strcmp(word, "sync") == 0) {
+        request->command = COMMAND_SYNC;
     } else if (std::strcmp(word, "last") == 0) {
         request->command = COMMAND_LAST;
     } else if (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0) {
@@ -125,6 +144,36 @@ int StoreTime(const char* optionName, const char* value, std::int32_t* field, st
     return 1;
 }
 
+// OLD=NEW, two TIMEs; a third point is refused rather than taking the place of one.
+int StorePoint(const char* optionName, const char* value, CliRequest* request, std::string* error) {
+    if (request->syncPointCount == 2) {
+        *error = "sync takes two " + std::string(optionName) + " points, not more";
+        return 0;
+    }
+    const char* equals = std::strchr(value, '=');
+    const std::string oldText =
+        equals != nullptr ? std::string(value, static_cast<std::size_t>(equals - value)) : "";
+    const int index = request->syncPointCount;
+    if (equals == nullptr || !ReadTimeArgument(oldText.c_str(), &request->syncOld[index]) ||
+        !ReadTimeArgument(equals + 1, &request->syncNew[index])) {
+        *error = "bad point '" + std::string(value) + "' for " + optionName +
+                 " (OLD=NEW, two TIMEs such as 1:02.5=1:03.7)";
+        return 0;
+    }
+    request->syncPointCount += 1;
+    return 1;
+}
+
+int StoreRates(const char* optionName, const char* value, CliRequest* request, std::string* error) {
+    if (!ReadFrameRatePair(value, &request->fpsFrom, &request->fpsTo)) {
+        *error = "bad rates '" + std::string(value) + "' for " + optionName +
+                 " (FROM:TO, frame rates above 0 such as 25:23.976 or 25:24000/1001)";
+        return 0;
+    }
+    request->fpsGiven = 1;
+    return 1;
+}
+
 int StoreOption(const OptionEntry& entry, const char* optionName, const char* value,
                 CliRequest* request, std::string* error) {
     switch (entry.field) {
@@ -140,7 +189,15 @@ int StoreOption(const OptionEntry& entry, const char* optionName, const char* va
         case FIELD_SHIFT:
             return StoreTime(optionName, value, &request->shift, error);
         case FIELD_STRETCH:
+            request->stretchGiven = 1;
             return StoreTime(optionName, value, &request->stretch, error);
+        case FIELD_FPS:
+            return StoreRates(optionName, value, request, error);
+        case FIELD_AT:
+            return StorePoint(optionName, value, request, error);
+        case FIELD_DRY_RUN:
+            request->dryRun = 1;
+            return 1;
         case FIELD_OFFSET:
             return StoreTime(optionName, value, &request->offset, error);
         case FIELD_OUTPUT:
@@ -210,7 +267,7 @@ int ReadOption(int argc, char** argv, int* index, CliRequest* request, std::stri
 
 int CheckFileCount(const CliRequest& request, std::string* error) {
     const std::size_t count = request.files.size();
-    if (request.command == COMMAND_SHIFT) {
+    if (request.command == COMMAND_SHIFT || request.command == COMMAND_SYNC) {
         if (count == 0) {
             *error = "missing FILE";
         } else if (count > 1 && request.outputPath != nullptr) {
@@ -228,6 +285,37 @@ int CheckFileCount(const CliRequest& request, std::string* error) {
         *error = count == 0 ? "missing FILE" : "last takes one FILE, not " + std::to_string(count);
     }
     return error->empty() ? 1 : 0;
+}
+
+// Values that are each well formed but do not go together.
+int CheckValues(const CliRequest& request, std::string* error) {
+    if (request.fpsGiven && request.stretchGiven) {
+        *error = "--fps and --stretch both set the stretch; give one of them";
+        return 0;
+    }
+    if (request.command != COMMAND_SYNC) {
+        return 1;
+    }
+    if (request.syncPointCount != 2) {
+        *error =
+            "sync needs two --at OLD=NEW points, not " + std::to_string(request.syncPointCount);
+        return 0;
+    }
+    if (request.syncOld[0] == request.syncOld[1]) {
+        *error = "the two --at points have the same OLD time " + std::to_string(request.syncOld[0]);
+        return 0;
+    }
+    SyncLine line;
+    if (!LineThroughPoints(request.syncOld, request.syncNew, &line)) {
+        *error = "the --at points must keep their order: a later OLD time needs a later NEW time";
+        return 0;
+    }
+    ShiftParams params;
+    if (!ParamsForLine(line, 0, &params, nullptr)) {
+        *error = "the --at points give a line whose time at 0 lies beyond 32 bits";
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace
@@ -263,5 +351,5 @@ int ParseCommandLine(int argc, char** argv, CliRequest* request, std::string* er
             return 0;
         }
     }
-    return CheckFileCount(*request, error);
+    return CheckFileCount(*request, error) && CheckValues(*request, error);
 }

@@ -13,6 +13,7 @@ enum CliCommand : int {
     COMMAND_LAST = 3,
     COMMAND_HELP = 4,
     COMMAND_VERSION = 5,
+    COMMAND_SYNC = 6,
 };
 
 struct CliRequest {
@@ -23,8 +24,18 @@ struct CliRequest {
     std::int32_t shift;
     std::int32_t stretch;
     std::int32_t offset;
-    int readQuoted;          // times in quotation marks are read too
-    int verbose;             // one line of counts per file on stderr
+    int readQuoted;  // times in quotation marks are read too
+    int verbose;     // one line of counts per file on stderr
+    // sync: the two points OLD=NEW of --at, in the order given
+    std::int32_t syncOld[2];
+    std::int32_t syncNew[2];
+    int syncPointCount;
+    // shift --fps FROM:TO; the stretch is then computed for each file
+    int fpsGiven;
+    double fpsFrom;
+    double fpsTo;
+    int stretchGiven;
+    int dryRun;              // read and compute everything, write nothing
     const char* outputPath;  // null: each FILE is edited in place
     std::vector<const char*> files;
 };

@@ -1,4 +1,4 @@
-// The three commands. Every byte they write comes from the engine's runs; this
+// The four commands. Every byte they write comes from the engine's runs; this
 // unit only decides whether a run happens and where it reads and writes.
 #include "run_commands.h"
 
@@ -11,8 +11,10 @@
 #include "backup_protocol.h"
 #include "cli_messages.h"
 #include "exit_codes.h"
+#include "file_system.h"
 #include "result_codes.h"
-#include "file_identity.h"
+#include "null_device.h"
+#include "retime_plan.h"
 #include "run_report.h"
 #include "subtitle_append.h"
 #include "sync_shift.h"
@@ -21,10 +23,11 @@
 namespace {
 
 struct RunValues {
-    CliCommand command;
+    CliCommand command;  // shift, sync or append
     ShiftParams params;
     std::int32_t offset;
     int readQuoted;
+    int dryRun;
 };
 
 RunOptions OptionsOf(const CliRequest& request) {
@@ -38,15 +41,15 @@ const char* KindName(TextKind kind) {
     return kind == TEXT_UTF16_BE ? "UTF-16 BE" : "bytes in a code page";
 }
 
-std::string ErrorText(int error) {
-    return error != 0 ? std::strerror(error) : "write error";
+std::string ErrorText(int error, const char* unknown = "write error") {
+    return error != 0 ? std::strerror(error) : unknown;
 }
 
 // 1 when the file opens for reading and its first byte can be read: on some
 // systems a directory opens and only the read fails.
 int CheckReadable(const char* path, std::string* cause) {
     errno = 0;
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenFileByName(path, "rb");
     if (file == nullptr) {
         *cause = ErrorText(errno);
         return 0;
@@ -72,13 +75,33 @@ int CheckFile(const char* path, const char* what = "") {
     return 1;
 }
 
-std::int32_t CallEngine(const SavePlan& plan, const RunValues& values, RunCounts* counts) {
+std::int32_t CallEngine(const char* input, const char* appendInput, const char* output,
+                        const RunValues& values, RunCounts* counts) {
     if (values.command == COMMAND_APPEND) {
-        return AppendFileCues(plan.input.c_str(), plan.appendInput.c_str(), plan.target.c_str(),
-                              values.offset, values.readQuoted, counts);
+        return AppendFileCues(input, appendInput, output, values.offset, values.readQuoted, counts);
     }
-    return ShiftFileTimes(plan.input.c_str(), plan.target.c_str(), values.params,
-                          FrontEndRunOptions(values.readQuoted), counts);
+    return ShiftFileTimes(input, output, values.params, FrontEndRunOptions(values.readQuoted),
+                          counts);
+}
+
+// How many of the times of `file` the run with these values leaves because
+// they would go below 0, or -1 when the file cannot be read. They are the
+// range's first times (the mapping never falls), so the engine counts them in a
+// run over just those times that keeps each one as it is (shift and stretch 0
+// accept every time from 0 up) and writes nowhere. For ranges that start at 0
+// or later, as sync's does.
+std::int64_t CountTimesBelowZero(const char* file, const RunValues& values) {
+    const std::int64_t firstKept = FirstTimeNotBelowZero(values.params);
+    if (firstKept <= values.params.rangeStart) {
+        return 0;
+    }
+    RunValues below = values;
+    below.params = {values.params.rangeStart, static_cast<std::int32_t>(firstKept - 1), 0, 0};
+    RunCounts counts;
+    if (CallEngine(file, nullptr, NullDevicePath(), below, &counts) != RESULT_OK) {
+        return -1;
+    }
+    return counts.timesMoved;
 }
 
 void ReportRunFailure(std::int32_t result, const char* file, const char* appendFile,
@@ -108,32 +131,55 @@ int ExitCodeOf(std::int32_t result) {
     return result == RESULT_MIXED_TEXT_KINDS ? EXIT_BAD_APPEND_FILE : EXIT_CANNOT_SAVE;
 }
 
-// One run of the engine under the backup protocol; the exit code for it, and
-// on success what the run did in *counts.
+// The run with its output going to the null device: the inputs are read where
+// they stand, since no backup is made, nothing is written, and the counts are
+// the real run's.
+int DryRun(const char* file, const char* appendFile, const RunValues& values, RunCounts* counts) {
+    SavePlan plan;
+    plan.target = NullDevicePath();
+    BeginProgress(file);
+    errno = 0;
+    const std::int32_t result = CallEngine(file, appendFile, plan.target.c_str(), values, counts);
+    const int runError = errno;
+    EndProgress();
+    if (result != RESULT_OK) {
+        ReportRunFailure(result, file, appendFile, plan, runError, 0);
+        return ExitCodeOf(result);
+    }
+    return EXIT_DONE;
+}
+
+// One run of the engine under the backup protocol (or a dry run); the exit code
+// for it, and on success what the run did in *counts.
 int SaveResult(const char* file, const char* appendFile, const char* outputPath,
                const RunValues& values, RunCounts* counts) {
     SavePlan plan;
     PlanSave(file, appendFile, outputPath, &plan);
-    // The old backup is removed before the new one is made: appending it would
-    // destroy the very file that was to be appended.
-    if (appendFile != nullptr && !plan.backup.empty() &&
-        IsSameFile(appendFile, plan.backup.c_str())) {
+    if (appendFile != nullptr && ReplacesAppendFile(plan, appendFile)) {
         ReportMessage("cannot append " + Quoted(appendFile) + ": it is the backup " +
                       Quoted(plan.backup) + " that this run replaces");
         return EXIT_BAD_APPEND_FILE;
     }
+    if (values.dryRun) {
+        return DryRun(file, appendFile, values, counts);
+    }
     std::string cause;
-    if (!PrepareSave(plan, &cause)) {
+    if (!PrepareSave(&plan, &cause)) {
         ReportMessage("cannot save " + Quoted(plan.target) + ": " + cause);
         return EXIT_CANNOT_SAVE;
     }
     BeginProgress(file);
     errno = 0;
-    const std::int32_t result = CallEngine(plan, values, counts);
+    const std::int32_t result = CallEngine(plan.input.c_str(), plan.appendInput.c_str(),
+                                           plan.target.c_str(), values, counts);
     // The engine keeps no cause of its own; the failed call's errno is it.
     const int runError = errno;
     EndProgress();
     if (result == RESULT_OK) {
+        // The result stands even when what is left to tidy fails.
+        if (!FinishSave(plan, &cause)) {
+            ReportMessage(cause);
+        }
         return EXIT_DONE;
     }
     const int undone = UndoSave(plan, &cause);
@@ -156,16 +202,62 @@ int LookUpLastSyncTime(const CliRequest& request, const char* file, std::int32_t
     // The check names a file that cannot be opened; a read that fails part-way
     // is reported with its own cause.
     if (CheckFile(file)) {
-        ReportMessage("cannot read " + Quoted(file) + ": " + ErrorText(lookupError));
+        ReportMessage("cannot read " + Quoted(file) + ": " + ErrorText(lookupError, "read error"));
     }
     return 0;
 }
 
+int NothingToShift(const char* file, const ShiftParams& params) {
+    if (params.shift == 0 && params.stretch == 0) {
+        ReportMessage(Quoted(file) + ": shift and stretch are both 0; nothing to do");
+        return 1;
+    }
+    return 0;
+}
+
+int RangeIsEmpty(const char* file, const ShiftParams& params) {
+    if (params.rangeStart >= params.rangeEnd) {
+        ReportMessage(Quoted(file) + ": range start " + std::to_string(params.rangeStart) +
+                      " is not below range end " + std::to_string(params.rangeEnd) +
+                      "; nothing to do");
+        return 1;
+    }
+    return 0;
+}
+
+// The shift and stretch of sync, or the stretch of --fps, for this file's
+// range; 0 after a message when they do not fit in 32 bits.
+int DeriveParams(const CliRequest& request, const char* file, ShiftParams* params) {
+    if (request.command == COMMAND_SYNC) {
+        SyncLine line;
+        if (LineThroughPoints(request.syncOld, request.syncNew, &line) &&
+            ParamsForLine(line, params->rangeEnd, params, nullptr)) {
+            return 1;
+        }
+        ReportMessage("cannot sync " + Quoted(file) +
+                      ": the line through the --at points needs a stretch beyond 32 bits up to "
+                      "its last sync time " +
+                      std::to_string(params->rangeEnd));
+        return 0;
+    }
+    if (StretchForRates(params->rangeStart, params->rangeEnd, request.fpsFrom, request.fpsTo,
+                        &params->stretch)) {
+        return 1;
+    }
+    ReportMessage("cannot shift " + Quoted(file) +
+                  ": the --fps rates need a stretch beyond 32 bits over the range " +
+                  std::to_string(params->rangeStart) + " to " + std::to_string(params->rangeEnd));
+    return 0;
+}
+
+// shift and sync: sync is a shift over 0 .. E whose shift and stretch come
+// from the line, as --fps gives the stretch of a shift.
 int ShiftFile(const CliRequest& request, const char* file) {
-    RunValues values = {COMMAND_SHIFT,
+    RunValues values = {request.command,
                         {request.rangeStart, request.rangeEnd, request.shift, request.stretch},
                         0,
-                        request.readQuoted};
+                        request.readQuoted,
+                        request.dryRun};
     ShiftParams& params = values.params;
     RunCounts counts;
     // The last sync time is looked up before the check: a file gone between
@@ -181,19 +273,26 @@ int ShiftFile(const CliRequest& request, const char* file) {
     if (!CheckFile(file)) {
         return EXIT_BAD_FILE;
     }
-    if (params.shift == 0 && params.stretch == 0) {
-        ReportMessage(Quoted(file) + ": shift and stretch are both 0; nothing to do");
+    const int derived = request.command == COMMAND_SYNC || request.fpsGiven;
+    // Values computed from the range need the range first.
+    if ((!derived && NothingToShift(file, params)) || RangeIsEmpty(file, params)) {
         return EXIT_DONE;
     }
-    if (params.rangeStart >= params.rangeEnd) {
-        ReportMessage(Quoted(file) + ": range start " + std::to_string(params.rangeStart) +
-                      " is not below range end " + std::to_string(params.rangeEnd) +
-                      "; nothing to do");
+    if (derived && !DeriveParams(request, file, &params)) {
+        return EXIT_USAGE;
+    }
+    if (derived && NothingToShift(file, params)) {
         return EXIT_DONE;
     }
+    // A dry run shows the counts as --verbose does. For sync they say how many
+    // times its line puts below 0, counted from FILE before a real run
+    // replaces it.
+    const int verbose = request.verbose || request.dryRun;
+    const std::int64_t timesBelowZero =
+        (verbose && request.command == COMMAND_SYNC) ? CountTimesBelowZero(file, values) : -1;
     const int exitCode = SaveResult(file, nullptr, request.outputPath, values, &counts);
     if (exitCode == EXIT_DONE) {
-        ReportRunCounts(REPORTED_SHIFT, file, counts, request.verbose);
+        ReportRunCounts(REPORTED_SHIFT, file, counts, verbose, timesBelowZero);
     }
     return exitCode;
 }
@@ -228,11 +327,12 @@ int AppendFile(const CliRequest& request) {
                       KindName(kind) + ")");
         return EXIT_BAD_APPEND_FILE;
     }
-    const RunValues values = {COMMAND_APPEND, {0, 0, 0, 0}, request.offset, request.readQuoted};
+    const RunValues values = {
+        COMMAND_APPEND, {0, 0, 0, 0}, request.offset, request.readQuoted, request.dryRun};
     RunCounts counts;
     const int exitCode = SaveResult(file, appendFile, request.outputPath, values, &counts);
     if (exitCode == EXIT_DONE) {
-        ReportRunCounts(REPORTED_APPEND, appendFile, counts, request.verbose);
+        ReportRunCounts(REPORTED_APPEND, appendFile, counts, request.verbose || request.dryRun);
     }
     return exitCode;
 }
@@ -257,6 +357,7 @@ int PrintLastSyncTime(const CliRequest& request) {
 int RunRequest(const CliRequest& request) {
     switch (request.command) {
         case COMMAND_SHIFT:
+        case COMMAND_SYNC:
             return ShiftFiles(request);
         case COMMAND_APPEND:
             return AppendFile(request);

@@ -4,6 +4,6 @@
 
 #include "cli_options.h"
 
-// Runs shift, append or last over the request's files; returns the exit code,
+// Runs shift, sync, append or last over the request's files; returns the exit code,
 // for several files the first failure's.
 int RunRequest(const CliRequest& request);

@@ -29,7 +29,8 @@ std::string UnreadText(const RunCounts& counts) {
     return text;
 }
 
-std::string CountsLine(ReportedRun run, const char* file, const RunCounts& counts) {
+std::string CountsLine(ReportedRun run, const char* file, const RunCounts& counts,
+                       std::int64_t timesBelowZero) {
     std::string line = Quoted(file) + " (" + KindName(counts.kind) + "): ";
     if (run == REPORTED_APPEND) {
         line += Count(counts.cuesAppended, "cue", "cues") + " appended, ";
@@ -40,17 +41,21 @@ std::string CountsLine(ReportedRun run, const char* file, const RunCounts& count
         line += Count(counts.timesMoved, "time", "times") + " moved, ";
     }
     if (run == REPORTED_SHIFT) {
-        line += std::to_string(counts.timesLeft) + " left as they were (outside the range or " +
-                "below 0), ";
+        line +=
+            std::to_string(counts.timesLeft) + " left as they were (" +
+            (timesBelowZero >= 0 ? std::to_string(timesBelowZero) + " of them below 0 on the line"
+                                 : std::string("outside the range or below 0")) +
+            "), ";
     }
     return line + std::to_string(counts.tagsUnread) + " without a readable time";
 }
 
 }  // namespace
 
-void ReportRunCounts(ReportedRun run, const char* file, const RunCounts& counts, int verbose) {
+void ReportRunCounts(ReportedRun run, const char* file, const RunCounts& counts, int verbose,
+                     std::int64_t timesBelowZero) {
     if (verbose) {
-        ReportMessage(CountsLine(run, file, counts));
+        ReportMessage(CountsLine(run, file, counts, timesBelowZero));
     }
     if (counts.tagsFound == 0) {
         ReportMessage("no sync tag found: is " + Quoted(file) + " a SAMI file?");

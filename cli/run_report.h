@@ -3,6 +3,8 @@
 // holds no sync tag or tags were left without a readable time.
 #pragma once
 
+#include <cstdint>
+
 #include "run_counts.h"
 
 enum ReportedRun : int {
@@ -12,4 +14,7 @@ enum ReportedRun : int {
 };
 
 // `file` is the file whose tags were counted: FILE, or APPEND_FILE for append.
-void ReportRunCounts(ReportedRun run, const char* file, const RunCounts& counts, int verbose);
+// For sync, timesBelowZero (0 or more) says how many of the times left are
+// those its line puts below 0; a negative value leaves that out.
+void ReportRunCounts(ReportedRun run, const char* file, const RunCounts& counts, int verbose,
+                     std::int64_t timesBelowZero = -1);

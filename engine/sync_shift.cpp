@@ -183,6 +183,15 @@ std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::
     return RESULT_OK;
 }
 
+std::int32_t FindLastSyncTimeCheckedInWindow(const char* path, std::int32_t windowSize,
+                                             std::int32_t* last) {
+    return ReadLastSyncTime(path, RunOptions{0, windowSize}, last);
+}
+
+std::int32_t FindLastSyncTimeChecked(const char* path, std::int32_t* last) {
+    return FindLastSyncTimeCheckedInWindow(path, kFileBufferSize, last);
+}
+
 std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize) {
     std::int32_t last = 0;
     ReadLastSyncTime(path, RunOptions{0, windowSize}, &last);
@@ -192,3 +201,4 @@ std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize)
 std::int32_t FindLastSyncTime(const char* path) {
     return FindLastSyncTimeInWindow(path, kFileBufferSize);
 }
+

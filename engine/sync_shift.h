@@ -55,3 +55,10 @@ std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize)
 // found, their readable times as left, and the tags without one.
 std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::int32_t* last,
                               RunCounts* counts = nullptr);
+
+// The lookup telling a file that cannot be read from one without sync times:
+// RESULT_OK with the time in *last, or RESULT_BAD_FILE with *last untouched
+// when the file cannot be opened or a read fails on the way.
+std::int32_t FindLastSyncTimeChecked(const char* path, std::int32_t* last);
+std::int32_t FindLastSyncTimeCheckedInWindow(const char* path, std::int32_t windowSize,
+                                             std::int32_t* last);

@@ -217,9 +217,18 @@ TEST_F(SyncShift, LastSyncTime) {
         const std::string path = dir_ + "/last.smi";
         WriteBytes(path, c.content);
         EXPECT_EQ(FindLastSyncTime(path.c_str()), c.expected) << c.content;
+        std::int32_t last = -1;
+        EXPECT_EQ(FindLastSyncTimeChecked(path.c_str(), &last), RESULT_OK);
+        EXPECT_EQ(last, c.expected) << c.content;
     }
-    EXPECT_EQ(FindLastSyncTime((dir_ + "/missing.smi").c_str()), 0);
-    EXPECT_EQ(FindLastSyncTime(dir_.c_str()), 0);
+    // Unreadable: 0 from the plain lookup, a failure that leaves the time
+    // untouched from the checked one.
+    for (const std::string& path : {dir_ + "/missing.smi", dir_}) {
+        EXPECT_EQ(FindLastSyncTime(path.c_str()), 0);
+        std::int32_t last = -1;
+        EXPECT_EQ(FindLastSyncTimeChecked(path.c_str(), &last), RESULT_BAD_FILE) << path;
+        EXPECT_EQ(last, -1);
+    }
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 #include "main_dialog.h"
 
 #include <cstdio>
+#include <string>
 
-#include "backup_files.h"
+#include "backup_protocol.h"
 #include "dialog_ids.h"
+#include "file_system.h"
 #include "file_chooser.h"
 #include "progress.h"
 #include "result_codes.h"
@@ -29,12 +31,25 @@ void SetProgressBar(ProgressWindow window, std::int32_t percent) {
 namespace {
 
 int CanOpenForReading(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenFileByName(path, "rb");
     if (file == nullptr) {
         return 0;
     }
     std::fclose(file);
     return 1;
+}
+
+// After the engine's run: a success keeps its result whatever is left to tidy,
+// a failure puts the files back before its message is shown. The dialog has
+// no words for the cause.
+std::int32_t FinishRun(const SavePlan& plan, std::int32_t result) {
+    std::string cause;
+    if (result == RESULT_OK) {
+        FinishSave(plan, &cause);
+    } else {
+        UndoSave(plan, &cause);
+    }
+    return result;
 }
 
 // Each run reports the result code that the user is told of (0 says nothing)
@@ -46,8 +61,10 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
         return RESULT_BAD_FILE;
     }
     ShiftParams params;
-    ReadShiftParams(dialog, path, &params.rangeStart, &params.rangeEnd, &params.shift,
-                    &params.stretch);
+    if (!ReadShiftParams(dialog, path, &params.rangeStart, &params.rangeEnd, &params.shift,
+                         &params.stretch)) {
+        return RESULT_BAD_FILE;
+    }
     // Requests that change nothing end silently, before any file is moved.
     if (params.shift == 0 && params.stretch == 0) {
         return RESULT_OK;
@@ -55,18 +72,15 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
     if (params.rangeStart >= params.rangeEnd) {
         return RESULT_OK;
     }
-    char backup[kBackupNameSize];
-    FormBackupName(path, backup);
-    if (!MakeBackup(path, backup)) {
+    SavePlan plan;
+    PlanSave(path, nullptr, nullptr, &plan);
+    std::string cause;
+    if (!PrepareSave(&plan, &cause)) {
         return RESULT_CANNOT_SAVE;
     }
     g_progressWindow = dialog;
-    const std::int32_t result =
-        ShiftFileTimes(backup, path, params, FrontEndRunOptions(0), counts);
-    if (result != RESULT_OK) {
-        RestoreBackup(path, backup);
-    }
-    return result;
+    return FinishRun(plan, ShiftFileTimes(plan.input.c_str(), plan.target.c_str(), params,
+                                          FrontEndRunOptions(0), counts));
 }
 
 std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
@@ -83,13 +97,10 @@ std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
     std::int32_t offset = 0;
     ReadAppendOffset(dialog, &offset);
     // Appending a file to itself: once it is moved, its content is found under
-    // the backup name only.
-    const int appendsItself = IsSameFile(path, appendPath);
-    char backup[kBackupNameSize];
-    FormBackupName(path, backup);
-    // The old backup is removed before the new one is made: appending it would
-    // destroy the very file that was to be appended.
-    if (IsSameFile(appendPath, backup)) {
+    // the backup name only, as the plan says.
+    SavePlan plan;
+    PlanSave(path, appendPath, nullptr, &plan);
+    if (ReplacesAppendFile(plan, appendPath)) {
         return RESULT_BAD_APPEND_FILE;
     }
     // Refused before the backup is made, so that the file stays as it was.
@@ -99,16 +110,13 @@ std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
         kind != appendKind) {
         return RESULT_MIXED_TEXT_KINDS;
     }
-    if (!MakeBackup(path, backup)) {
+    std::string cause;
+    if (!PrepareSave(&plan, &cause)) {
         return RESULT_CANNOT_SAVE;
     }
     g_progressWindow = dialog;
-    const std::int32_t result =
-        AppendFileCues(backup, appendsItself ? backup : appendPath, path, offset, 0, counts);
-    if (result != RESULT_OK) {
-        RestoreBackup(path, backup);
-    }
-    return result;
+    return FinishRun(plan, AppendFileCues(plan.input.c_str(), plan.appendInput.c_str(),
+                                          plan.target.c_str(), offset, 0, counts));
 }
 
 // The busy flag guards the whole handler, message box included. A run that

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "dialog_ids.h"
+#include "result_codes.h"
 #include "sync_shift.h"
 #include "time_values.h"
 
@@ -46,21 +47,24 @@ std::int32_t ReadNumberField(HWND dialog, int id, int milliseconds) {
 
 }  // namespace
 
-void ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart,
-                     std::int32_t* rangeEnd, std::int32_t* shift, std::int32_t* stretch) {
+int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std::int32_t* rangeEnd,
+                    std::int32_t* shift, std::int32_t* stretch) {
     const int milliseconds = IsMillisecondsUnit(dialog);
     *rangeStart = ReadNumberField(dialog, IDC_RANGE_START, milliseconds);
     char end[kFieldBufferSize];
     ReadField(dialog, IDC_RANGE_END, end);
     // Only the first character is looked at: "End" and "e5" mean the last sync
     // time too, and a leading blank defeats it.
+    int found = 1;
     if (end[0] == 'E' || end[0] == 'e') {
-        *rangeEnd = FindLastSyncTime(path);
+        *rangeEnd = 0;
+        found = FindLastSyncTimeChecked(path, rangeEnd) == RESULT_OK ? 1 : 0;
     } else {
         *rangeEnd = ConvertField(end, milliseconds);
     }
     *shift = ReadNumberField(dialog, IDC_SHIFT, milliseconds);
     *stretch = ReadNumberField(dialog, IDC_STRETCH, milliseconds);
+    return found;
 }
 
 void ReadAppendOffset(HWND dialog, std::int32_t* offset) {

@@ -11,9 +11,10 @@ inline constexpr int kPathBufferSize = 260;
 
 // Reads range start, range end, shift and stretch, in milliseconds, in that
 // order. A range end whose first character is 'E' or 'e' is the last sync time
-// of the file at `path`, whatever the unit.
-void ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart,
-                     std::int32_t* rangeEnd, std::int32_t* shift, std::int32_t* stretch);
+// of the file at `path`, whatever the unit. 1 when all four are read, 0 when
+// that file cannot be read for its last sync time.
+int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std::int32_t* rangeEnd,
+                    std::int32_t* shift, std::int32_t* stretch);
 void ReadAppendOffset(HWND dialog, std::int32_t* offset);
 
 // "0" into range start, shift and stretch, then "E" into range end.

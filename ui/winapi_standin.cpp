@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -401,13 +402,24 @@ BOOL GetOpenFileNameA(OPENFILENAMEA* record) {
     return TRUE;
 }
 
+namespace {
+
 // A file handle is the descriptor, kept clear of null and INVALID_HANDLE_VALUE.
+int DescriptorOf(HANDLE file) {
+    return static_cast<int>(reinterpret_cast<std::intptr_t>(file) - 16);
+}
+
+constexpr char kAttributesName[] = "user.tembrel-attributes";
+
+}  // namespace
+
 HANDLE CreateFileA(LPCSTR path, DWORD /*access*/, DWORD /*share*/, void* /*security*/,
                    DWORD disposition, DWORD /*flags*/, HANDLE /*templateFile*/) {
     if (disposition != OPEN_EXISTING) {
         return INVALID_HANDLE_VALUE;
     }
-    const int descriptor = open(path, O_RDONLY);
+    // Never waits for the writer of a FIFO, which Windows does not have.
+    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
         return INVALID_HANDLE_VALUE;
     }
@@ -416,11 +428,12 @@ HANDLE CreateFileA(LPCSTR path, DWORD /*access*/, DWORD /*share*/, void* /*secur
 
 BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information) {
     struct stat status;
-    if (fstat(static_cast<int>(reinterpret_cast<std::intptr_t>(file) - 16), &status) != 0) {
+    if (fstat(DescriptorOf(file), &status) != 0) {
         return FALSE;
     }
     const auto index = static_cast<std::uint64_t>(status.st_ino);
     *information = BY_HANDLE_FILE_INFORMATION{};
+    information->dwFileAttributes = S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : 0;
     information->dwVolumeSerialNumber = static_cast<DWORD>(status.st_dev);
     information->nNumberOfLinks = static_cast<DWORD>(status.st_nlink);
     information->nFileIndexHigh = static_cast<DWORD>(index >> 32);
@@ -429,8 +442,62 @@ BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* informa
 }
 
 BOOL CloseHandle(HANDLE handle) {
-    return close(static_cast<int>(reinterpret_cast<std::intptr_t>(handle) - 16)) == 0 ? TRUE
-                                                                                      : FALSE;
+    return close(DescriptorOf(handle)) == 0 ? TRUE : FALSE;
+}
+
+DWORD GetFileType(HANDLE file) {
+    struct stat status;
+    if (fstat(DescriptorOf(file), &status) != 0) {
+        return FILE_TYPE_UNKNOWN;
+    }
+    if (S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) {
+        return FILE_TYPE_DISK;
+    }
+    return S_ISCHR(status.st_mode) ? FILE_TYPE_CHAR : FILE_TYPE_PIPE;
+}
+
+// The name the descriptor's file has now, with the prefix that Windows puts
+// before a final path.
+DWORD GetFinalPathNameByHandleA(HANDLE file, LPSTR path, DWORD size, DWORD /*flags*/) {
+    const std::string link = "/proc/self/fd/" + std::to_string(DescriptorOf(file));
+    char name[4096];
+    const ssize_t length = readlink(link.c_str(), name, sizeof name);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof name) {
+        return 0;
+    }
+    const std::string finalPath = "\\\\?\\" + std::string(name, static_cast<std::size_t>(length));
+    if (finalPath.size() >= size) {
+        return static_cast<DWORD>(finalPath.size() + 1);
+    }
+    std::memcpy(path, finalPath.c_str(), finalPath.size() + 1);
+    return static_cast<DWORD>(finalPath.size());
+}
+
+DWORD GetFileAttributesA(LPCSTR path) {
+    struct stat status;
+    if (lstat(path, &status) != 0) {
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    DWORD kind = 0;
+    struct stat target;
+    if (S_ISLNK(status.st_mode)) {
+        kind =
+            FILE_ATTRIBUTE_REPARSE_POINT |
+            ((stat(path, &target) == 0 && S_ISDIR(target.st_mode)) ? FILE_ATTRIBUTE_DIRECTORY : 0);
+    } else if (S_ISDIR(status.st_mode)) {
+        kind = FILE_ATTRIBUTE_DIRECTORY;
+    }
+    DWORD set = 0;
+    const ssize_t length = lgetxattr(path, kAttributesName, &set, sizeof set);
+    const DWORD attributes =
+        kind | (length == sizeof set ? set : (kind == 0 ? FILE_ATTRIBUTE_ARCHIVE : 0));
+    return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+BOOL SetFileAttributesA(LPCSTR path, DWORD attributes) {
+    const DWORD set = attributes & ~(FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_DIRECTORY |
+                                     FILE_ATTRIBUTE_REPARSE_POINT);
+    return lsetxattr(path, kAttributesName, &set, sizeof set, 0) == 0 ? TRUE : FALSE;
 }
 
 void ClickControl(HWND dialog, int id) {

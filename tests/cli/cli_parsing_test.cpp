@@ -87,6 +87,9 @@ TEST_P(CliUsageErrors, ExitWith64AndTouchNothing) {
     EXPECT_EQ(ReadFile(Path("a.smi")), original);
 }
 
+const std::string kPointHint = " for --at (OLD=NEW, two TIMEs such as 1:02.5=1:03.7)";
+const std::string kRatesHint =
+    " for --fps (FROM:TO, frame rates above 0 such as 25:23.976 or 25:24000/1001)";
 const std::string kTimeHint =
     " (whole milliseconds such as -250, or minutes:seconds such as 1:30.5, within 32 bits)";
 
@@ -142,7 +145,35 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{}, "missing command"},
         UsageCase{{"rotate", "a.smi"}, "unknown command 'rotate'"},
         UsageCase{{"--frobnicate"}, "unknown option '--frobnicate'"},
-        UsageCase{{"--version", "a.smi"}, "unexpected argument 'a.smi'"}));
+        UsageCase{{"--version", "a.smi"}, "unexpected argument 'a.smi'"},
+        // sync, --fps and the dry run
+        UsageCase{{"sync", "--at=1000=2000", "a.smi"}, "sync needs two --at OLD=NEW points, not 1"},
+        UsageCase{{"sync", "--at=1=1", "--at", "2=2", "--at=3=3", "a.smi"},
+                  "sync takes two --at points, not more"},
+        UsageCase{{"sync", "--at=1000=2000", "--at=0:01=3000", "a.smi"},
+                  "the two --at points have the same OLD time 1000"},
+        UsageCase{{"sync", "--at=1000=2000", "--at=2000=1000", "a.smi"},
+                  "the --at points must keep their order: a later OLD time needs a later NEW time"},
+        UsageCase{{"sync", "--at=3000000=0", "--at=3000001=1000", "a.smi"},
+                  "the --at points give a line whose time at 0 lies beyond 32 bits"},
+        UsageCase{{"sync", "--at=1000", "--at=2000=2000", "a.smi"},
+                  "bad point '1000'" + kPointHint},
+        UsageCase{{"sync", "--at=1000=1.5", "--at=2000=2000", "a.smi"},
+                  "bad point '1000=1.5'" + kPointHint},
+        UsageCase{{"sync", "--at=0=0", "--at=1=1", "--shift=5", "a.smi"},
+                  "unknown option '--shift' for 'sync'"},
+        UsageCase{{"sync", "--at=0=0", "--at=1=1", "-o", "out.smi", "a.smi", "b.smi"},
+                  "-o takes one FILE, not 2"},
+        UsageCase{{"shift", "--at=1=2", "a.smi"}, "unknown option '--at' for 'shift'"},
+        UsageCase{{"last", "-n", "a.smi"}, "unknown option '-n' for 'last'"},
+        UsageCase{{"shift", "--fps=25:24", "--stretch=5", "a.smi"},
+                  "--fps and --stretch both set the stretch; give one of them"},
+        UsageCase{{"shift", "--fps=0:25", "a.smi"}, "bad rates '0:25'" + kRatesHint},
+        UsageCase{{"shift", "--fps=25", "a.smi"}, "bad rates '25'" + kRatesHint},
+        UsageCase{{"shift", "--fps=25:24000/0", "a.smi"}, "bad rates '25:24000/0'" + kRatesHint},
+        UsageCase{{"shift", "-nx", "--shift=5", "a.smi"}, "unknown option '-nx' for 'shift'"},
+        UsageCase{{"append", "--dry-run=yes", "a.smi", "b.smi"},
+                  "option '--dry-run' takes no value"}));
 
 // The largest values that fit are taken, not refused: they reach the range
 // test, whose note shows them.

@@ -4,9 +4,11 @@
 #include "cli_runner.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -69,6 +71,18 @@ Capture MakeCapture() {
         limit.rlim_cur = static_cast<rlim_t>(options.fileSizeLimit);
         limit.rlim_max = static_cast<rlim_t>(options.fileSizeLimit);
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+            _exit(127);
+        }
+    }
+    if (options.umask >= 0) {
+        umask(static_cast<mode_t>(options.umask));
+    }
+    // The folders and files are open already; the program runs as the user.
+    if (options.user >= 0) {
+        const auto further = static_cast<gid_t>(options.furtherGroup);
+        if (setgroups(options.furtherGroup >= 0 ? 1 : 0, &further) != 0 ||
+            setgid(static_cast<gid_t>(options.group)) != 0 ||
+            setuid(static_cast<uid_t>(options.user)) != 0) {
             _exit(127);
         }
     }

@@ -19,6 +19,12 @@ struct CliRunOptions {
     std::int64_t fileSizeLimit = -1;  // RLIMIT_FSIZE in bytes for the child, SIGXFSZ ignored
     bool errorOnTerminal = false;     // stderr is a pseudo-terminal instead of a pipe
     std::string stdoutPath;           // stdout goes to this file (e.g. /dev/full)
+    int umask = -1;                   // the child's umask; -1 keeps the test's
+    // From root: the child runs as this user with this group, and the further
+    // group as its only supplementary one (-1: none). -1 runs it as the test.
+    std::int64_t user = -1;
+    std::int64_t group = -1;
+    std::int64_t furtherGroup = -1;
 };
 
 CliRun RunCli(const std::vector<std::string>& arguments, const CliRunOptions& options = {});

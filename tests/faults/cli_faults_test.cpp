@@ -3,11 +3,14 @@
 // with the exit status and the message the failure calls for. Root passes every
 // permission check, so the failures are made real by other means: a full device,
 // a full file system, a file size limit, names taken by folders and names that
-// vanish while they are open.
+// vanish while they are open. An edit in place also keeps what stood around the
+// file: its mode, owner and group, the link that names it, the older backup.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -19,6 +22,7 @@
 namespace {
 
 using Names = std::vector<std::string>;
+using namespace std::string_literals;
 
 // Large enough that a 1000-byte size limit stops the write half-way.
 std::string LongSami() {
@@ -428,5 +432,264 @@ TEST_F(CliFaults, HundredMebibyteFile) {
     std::filesystem::remove(Path("a.smi"));
     std::filesystem::remove(Path("a.smi.bak"));
 }
+
+// --- What an edit in place keeps ---
+
+struct FileStatus {
+    mode_t mode;
+    uid_t owner;
+    gid_t group;
+};
+
+FileStatus StatusOf(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) {
+        ADD_FAILURE() << "no file " << path;
+    }
+    return {static_cast<mode_t>(status.st_mode & 07777), status.st_uid, status.st_gid};
+}
+
+struct PermissionCase {
+    mode_t mode;
+    int umask;
+};
+
+void PrintTo(const PermissionCase& c, std::ostream* os) {
+    *os << std::oct << "mode 0" << c.mode << " umask 0" << c.umask << std::dec;
+}
+
+class CliKeepsPermissions : public CliFaults,
+                            public ::testing::WithParamInterface<PermissionCase> {};
+
+// The new file has the original's mode whatever the umask, and the backup is
+// the original itself; a second run replaces the first backup and leaves
+// nothing else in the folder.
+TEST_P(CliKeepsPermissions, ThroughTwoRuns) {
+    const PermissionCase& c = GetParam();
+    WriteFile(Path("a.smi"), SamiWithTimes({1000}));
+    WriteFile(Path("b.smi"), SamiWithTimes({500}));
+    ASSERT_EQ(chmod(Path("a.smi").c_str(), c.mode), 0);
+    CliRunOptions options = InDir(Dir());
+    options.umask = c.umask;
+    for (const Names& arguments :
+         {Names{"shift", "--shift=5", "a.smi"}, Names{"append", "a.smi", "b.smi"}}) {
+        const CliRun run = RunCli(arguments, options);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(StatusOf(Path("a.smi")).mode, c.mode) << arguments[0];
+        EXPECT_EQ(StatusOf(Path("a.smi.bak")).mode, c.mode) << arguments[0];
+    }
+    EXPECT_EQ(ReadFile(Path("a.smi.bak")), SamiWithTimes({1005}));
+    EXPECT_EQ(ListDir(Dir()), (Names{"a.smi", "a.smi.bak", "b.smi"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, CliKeepsPermissions,
+                         ::testing::Values(PermissionCase{0600, 022}, PermissionCase{0640, 022},
+                                           PermissionCase{0600, 077}, PermissionCase{0640, 077},
+                                           PermissionCase{0444, 022}, PermissionCase{0604, 077}));
+
+constexpr uid_t kOtherUser = 4321;
+constexpr gid_t kOtherGroup = 4322;
+
+// Root may give the new file to the original's owner and group.
+TEST_F(CliFaults, RootKeepsTheOwnerAndGroupOfAnotherUsersFile) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root may give a file to another user";
+    }
+    WriteFile(Path("a.smi"), SamiWithTimes({1000}));
+    ASSERT_EQ(chown(Path("a.smi").c_str(), kOtherUser, kOtherGroup), 0);
+    ASSERT_EQ(chmod(Path("a.smi").c_str(), 0640), 0);
+    const CliRun run = RunCli({"shift", "--shift=5", "a.smi"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    for (const char* name : {"a.smi", "a.smi.bak"}) {
+        const FileStatus status = StatusOf(Path(name));
+        EXPECT_EQ(status.owner, kOtherUser) << name;
+        EXPECT_EQ(status.group, kOtherGroup) << name;
+        EXPECT_EQ(status.mode, 0640u) << name;
+    }
+    EXPECT_EQ(ReadFile(Path("a.smi")), SamiWithTimes({1005}));
+}
+
+// Another user may not give a file away: the new file is theirs, in the
+// original's group when they belong to it, and the run succeeds all the same.
+TEST_F(CliFaults, AUserWhoMayNotKeepTheOwnerStillEditsTheFile) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "the test runs the program as another user";
+    }
+    ASSERT_EQ(chmod(Dir().c_str(), 0777), 0);
+    const struct {
+        std::int64_t furtherGroup;
+        gid_t group;
+    } cases[] = {{kOtherGroup, kOtherGroup}, {-1, kOtherUser}};
+    for (const auto& c : cases) {
+        WriteFile(Path("a.smi"), SamiWithTimes({1000}));
+        ASSERT_EQ(chown(Path("a.smi").c_str(), kOtherUser - 1, kOtherGroup), 0);
+        ASSERT_EQ(chmod(Path("a.smi").c_str(), 0664), 0);
+        CliRunOptions options = InDir(Dir());
+        options.user = kOtherUser;
+        options.group = kOtherUser;
+        options.furtherGroup = c.furtherGroup;
+        const CliRun run = RunCli({"shift", "--shift=5", "a.smi"}, options);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        const FileStatus status = StatusOf(Path("a.smi"));
+        EXPECT_EQ(status.owner, kOtherUser);
+        EXPECT_EQ(status.group, c.group);
+        EXPECT_EQ(status.mode, 0664u);
+        EXPECT_EQ(StatusOf(Path("a.smi.bak")).owner, kOtherUser - 1);
+        EXPECT_EQ(ReadFile(Path("a.smi")), SamiWithTimes({1005}));
+        std::filesystem::remove(Path("a.smi"));
+        std::filesystem::remove(Path("a.smi.bak"));
+    }
+}
+
+struct LinkCase {
+    const char* name;
+    bool absolute;    // the link holds the file's absolute path, else a relative one
+    bool twoHops;     // film.smi leads to hop.smi, which leads to the file
+    Names arguments;  // run in the scratch folder
+};
+
+void PrintTo(const LinkCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CliThroughALink : public CliFaults, public ::testing::WithParamInterface<LinkCase> {};
+
+// film.smi is a link to real/film.smi: the file itself is re-timed, its backup
+// is made beside it, and the link still leads to it.
+TEST_P(CliThroughALink, EditsTheFileWhereItLives) {
+    const LinkCase& c = GetParam();
+    const std::string original = SamiWithTimes({1000, 2000});
+    std::filesystem::create_directory(Path("real"));
+    WriteFile(Path("real/film.smi"), original);
+    ASSERT_EQ(chmod(Path("real/film.smi").c_str(), 0640), 0);
+    const std::string text = c.absolute ? Path("real/film.smi") : std::string("real/film.smi");
+    const std::string first = c.twoHops ? std::string("hop.smi") : text;
+    std::filesystem::create_symlink(first, Path("film.smi"));
+    if (c.twoHops) {
+        std::filesystem::create_symlink(text, Path("hop.smi"));
+    }
+    const CliRun run = RunCli(c.arguments, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ReadFile(Path("real/film.smi")), SamiWithTimes({1005, 2005}));
+    EXPECT_EQ(ReadFile(Path("real/film.smi.bak")), original);
+    EXPECT_EQ(StatusOf(Path("real/film.smi")).mode, 0640u);
+    EXPECT_EQ(std::filesystem::read_symlink(Path("film.smi")).string(), first);
+    EXPECT_EQ(ReadFile(Path("film.smi")), SamiWithTimes({1005, 2005}));
+    EXPECT_EQ(ListDir(Path("real")), (Names{"film.smi", "film.smi.bak"}));
+    EXPECT_EQ(ListDir(Dir()),
+              c.twoHops ? (Names{"film.smi", "hop.smi", "real"}) : (Names{"film.smi", "real"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, CliThroughALink,
+    ::testing::Values(LinkCase{"Relative", false, false, {"shift", "--shift=5", "film.smi"}},
+                      LinkCase{"Absolute", true, false, {"shift", "--shift=5", "film.smi"}},
+                      LinkCase{"TwoHops", false, true, {"shift", "--shift=5", "film.smi"}},
+                      LinkCase{"OutputNamesTheInputThroughALink",
+                               false,
+                               false,
+                               {"shift", "--shift=5", "-o", "film.smi", "real/film.smi"}}));
+
+// Another hard link of the file keeps the old content, as the backup does.
+TEST_F(CliFaults, AHardLinkKeepsTheOldContent) {
+    const std::string original = SamiWithTimes({1000});
+    WriteFile(Path("a.smi"), original);
+    std::filesystem::create_hard_link(Path("a.smi"), Path("other.smi"));
+    const CliRun run = RunCli({"shift", "--shift=5", "a.smi"}, InDir(Dir()));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ReadFile(Path("a.smi")), SamiWithTimes({1005}));
+    EXPECT_EQ(ReadFile(Path("other.smi")), original);
+    EXPECT_TRUE(std::filesystem::equivalent(Path("other.smi"), Path("a.smi.bak")));
+}
+
+class CliOlderBackup : public CliFaults, public ::testing::WithParamInterface<LimitCase> {};
+
+// A run that fails half-way leaves the older backup byte for byte as it was,
+// and nothing else in the folder.
+TEST_P(CliOlderBackup, IsKeptWhenTheRunFails) {
+    const std::string first = LongSami();
+    const std::string appended = SamiWithTimes({500});
+    const std::string older = "an older backup\0 with a NUL byte"s;
+    WriteFile(Path("a.smi"), first);
+    WriteFile(Path("b.smi"), appended);
+    WriteFile(Path("a.smi.bak"), older);
+    WriteFile(Path("b.smi.bak"), older + "b");
+    CliRunOptions options = InDir(Dir());
+    options.fileSizeLimit = 1000;
+    const CliRun run = RunCli(GetParam().arguments, options);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.err, "tembrel-cli: " + GetParam().message + "\n");
+    EXPECT_EQ(ReadFile(Path("a.smi")), first);
+    EXPECT_EQ(ReadFile(Path("b.smi")), appended);
+    EXPECT_EQ(ReadFile(Path("a.smi.bak")), older);
+    EXPECT_EQ(ReadFile(Path("b.smi.bak")), older + "b");
+    EXPECT_EQ(ListDir(Dir()), (Names{"a.smi", "a.smi.bak", "b.smi", "b.smi.bak"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, CliOlderBackup,
+    ::testing::Values(LimitCase{{"shift", "--shift=5", "a.smi"},
+                                "cannot save 'a.smi': File too large; 'a.smi' is left as it was"},
+                      LimitCase{{"append", "a.smi", "b.smi"},
+                                "cannot save 'a.smi': File too large; 'a.smi' is left as it was"},
+                      LimitCase{{"append", "-o", "b.smi", "a.smi", "b.smi"},
+                                "cannot save 'b.smi': File too large; 'b.smi' is left as it was"}));
+
+// No space left half-way, with an older backup in the folder.
+TEST_F(CliFaults, FullFileSystemKeepsTheOlderBackup) {
+    const std::string dir = Path("small");
+    std::filesystem::create_directory(dir);
+    const std::string reason = MountSmallFileSystem(dir, 64 * 1024);
+    if (!reason.empty()) {
+        GTEST_SKIP() << reason;
+    }
+    mounted_ = dir;
+    const std::string first = LargeSami(40 * 1024, 0);
+    const std::string older = SamiWithTimes({1, 2, 3});
+    WriteFile(dir + "/a.smi", first);
+    WriteFile(dir + "/a.smi.bak", older);
+    const CliRun run = RunCli({"shift", "--shift=5", "a.smi"}, InDir(dir));
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.err,
+              "tembrel-cli: cannot save 'a.smi': No space left on device; "
+              "'a.smi' is left as it was\n");
+    EXPECT_TRUE(SameBytes(ReadWholeFile(dir + "/a.smi"), first));
+    EXPECT_EQ(ReadFile(dir + "/a.smi.bak"), older);
+    EXPECT_EQ(ListDir(dir), (Names{"a.smi", "a.smi.bak"}));
+}
+
+// A sync tag whose time reaches the file buffer's edge: the lookup of the last
+// sync time reads on past the edge, which a pipe cannot go back on.
+std::string TagAtTheBufferEdge() {
+    const std::string head = "<SAMI>\r\n<BODY>\r\n";
+    const std::string tag = "<SYNC Start=12";
+    return head + std::string(1048576 - head.size() - tag.size(), 'x') + tag +
+           "34><P>cue\r\n</BODY>\r\n</SAMI>\r\n";
+}
+
+class CliLastSyncTimeUnreadable : public CliFaults, public ::testing::WithParamInterface<Names> {};
+
+// A read that fails during the lookup of the range end E is no last sync time
+// of 0: the run stops with exit 1 and the cause, and nothing is written.
+TEST_P(CliLastSyncTimeUnreadable, Exits1AndChangesNothing) {
+    const std::string other = SamiWithTimes({500});
+    WriteFile(Path("b.smi"), other);
+    VanishingName name;
+    // Served to the lookup, then to the check that tells a failed read from
+    // a file that cannot be opened; gone after that.
+    StartVanishingName(&name, Path("a.smi"), TagAtTheBufferEdge(), 2);
+    const CliRun run = RunCli(GetParam(), InDir(Dir()));
+    EXPECT_EQ(StopVanishingName(&name), 2);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "tembrel-cli: cannot read 'a.smi': Illegal seek\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(Path("b.smi")), other);
+    EXPECT_EQ(ListDir(Dir()), Names{"b.smi"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, CliLastSyncTimeUnreadable,
+                         ::testing::Values(Names{"shift", "--shift=5", "a.smi"},
+                                           Names{"last", "a.smi"}));
 
 }  // namespace

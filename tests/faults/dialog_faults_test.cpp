@@ -3,7 +3,9 @@
 // beside it as the backup, and with the warning the failure calls for, shown
 // once the file is back. Root passes every permission check, so the failures
 // are made real by a file size limit, a full file system, names taken by
-// folders, and files removed between the check and the run.
+// folders, and files removed between the check and the run. An edit in place
+// also keeps the older backup, the link that names the file and the file's
+// Windows attributes.
 #include <sys/resource.h>
 
 #include <gtest/gtest.h>
@@ -122,17 +124,18 @@ TEST_F(DialogFaults, AppendingTheOldBackupGivesMessageTwo) {
 
 // A folder opens for reading on Linux and fails at its first read, inside the
 // run: the folder is moved back with what it holds and the file's own warning
-// is shown. With the range end E (0 for a folder) nothing happens at all.
+// is shown. With the range end E the lookup of the last sync time fails the
+// same way: message 1 and nothing moved.
 TEST_F(DialogFaults, FolderAsFileIsMovedBackWithItsContent) {
     const std::string original = SamiWithTimes({1000});
     const struct {
         int command;
         bool mainIsFolder;  // else the append file is the folder
         const char* end;
-        const char* text;  // null: no warning
+        const char* text;
     } cases[] = {
         {IDC_START_SYNC, true, "5000", kBadFile},
-        {IDC_START_SYNC, true, "E", nullptr},
+        {IDC_START_SYNC, true, "E", kBadFile},
         {IDC_START_APPEND, true, "E", kBadFile},
         {IDC_START_APPEND, false, "E", kBadAppendFile},
     };
@@ -146,11 +149,7 @@ TEST_F(DialogFaults, FolderAsFileIsMovedBackWithItsContent) {
         TypeShift(dialog, path, {"0", c.end, "100", "0"});
         TypeAppend(dialog, path, second, "0");
         Run(c.command);
-        if (c.text != nullptr) {
-            ExpectOneWarning(dialog, c.text);
-        } else {
-            EXPECT_TRUE(g_standin.messageBoxes.empty());
-        }
+        ExpectOneWarning(dialog, c.text);
         EXPECT_EQ(ReadBytes(folder + "/keep"), "x");
         EXPECT_EQ(ReadBytes(c.mainIsFolder ? second : path), original);
         if (!c.mainIsFolder) {
@@ -240,15 +239,15 @@ TEST_F(DialogFaults, FileThatVanishesAfterItsCheck) {
         bool mainVanishes;  // else the append file vanishes
         const char* end;
         int whileReading;  // the field being read when the file goes
-        const char* text;  // null: no warning
+        const char* text;
     } cases[] = {
         // Gone before the backup is made: nothing to move, nothing written.
         {IDC_START_SYNC, true, "5000", IDC_STRETCH, kCannotSave},
         {IDC_START_SYNC, true, "E", IDC_STRETCH, kCannotSave},
         {IDC_START_APPEND, true, "E", IDC_APPEND_OFFSET, kCannotSave},
-        // Gone before its last sync time is looked up, which then reads as 0:
-        // an empty range, which ends silently.
-        {IDC_START_SYNC, true, "E", IDC_RANGE_START, nullptr},
+        // Gone before its last sync time is looked up: message 1, not the
+        // empty range of a file without sync times.
+        {IDC_START_SYNC, true, "E", IDC_RANGE_START, kBadFile},
         // Gone when the run opens it: the main file is moved back.
         {IDC_START_APPEND, false, "E", IDC_APPEND_OFFSET, kBadAppendFile},
     };
@@ -265,11 +264,7 @@ TEST_F(DialogFaults, FileThatVanishesAfterItsCheck) {
         TypeAppend(dialog, path, second, "0");
         Run(c.command);
         g_standin.onReadText = nullptr;
-        if (c.text != nullptr) {
-            ExpectOneWarning(dialog, c.text);
-        } else {
-            EXPECT_TRUE(g_standin.messageBoxes.empty());
-        }
+        ExpectOneWarning(dialog, c.text);
         if (c.mainVanishes) {
             EXPECT_EQ(ReadBytes(second), appended);
             EXPECT_EQ(ListFolder(dir), Names{"more.smi"});
@@ -352,6 +347,90 @@ TEST_F(DialogFaults, HundredMebibyteFile) {
     EXPECT_TRUE(SameBytes(ReadWholeFile(backup), original));
     std::filesystem::remove(path);
     std::filesystem::remove(backup);
+}
+
+// --- What an edit in place keeps ---
+
+// A run that fails half-way leaves the older backup byte for byte as it was;
+// the next run that succeeds replaces it and leaves nothing else behind.
+TEST_F(DialogFaults, OlderBackupIsKeptWhenTheRunFails) {
+    std::string original = SamiWithTimes({1000, 2000, 3000});
+    for (int line = 0; line < 1000; ++line) {
+        original += "<!-- more than the limit -->\r\n";
+    }
+    const std::string older = std::string("an older backup\0 with a NUL byte", 32);
+    WriteBytes(second, SamiWithTimes({500}));
+    for (int command : {IDC_START_SYNC, IDC_START_APPEND}) {
+        WriteBytes(path, original);
+        WriteBytes(backup, older);
+        TypeShift(dialog, path, {"0", "E", "100", "0"});
+        TypeAppend(dialog, path, second, "0");
+        {
+            FileSizeLimit limit(4096);
+            Run(command);
+        }
+        ExpectOneWarning(dialog, kCannotSave);
+        EXPECT_EQ(ReadBytes(path), original);
+        EXPECT_EQ(ReadBytes(backup), older);
+        EXPECT_EQ(ListFolder(dir), (Names{"film.smi", "film.smi.bak", "more.smi"}));
+
+        Run(command);
+        EXPECT_TRUE(g_standin.messageBoxes.empty());
+        EXPECT_EQ(ReadBytes(backup), original);
+        EXPECT_EQ(ListFolder(dir), (Names{"film.smi", "film.smi.bak", "more.smi"}));
+    }
+}
+
+// film.smi is a link to real/film.smi, relative or absolute: the file itself is
+// re-timed, its backup is made beside it, and the link still leads to it.
+TEST_F(DialogFaults, FileNamedThroughALinkIsEditedWhereItLives) {
+    const std::string original = SamiWithTimes({1000, 2000});
+    const std::string real = dir + "/real/film.smi";
+    std::filesystem::create_directory(dir + "/real");
+    for (const std::string& text : {std::string("real/film.smi"), real}) {
+        WriteBytes(real, original);
+        std::filesystem::remove(path);
+        std::filesystem::create_symlink(text, path);
+        TypeShift(dialog, path, {"0", "E", "5", "0"});
+        Run(IDC_START_SYNC);
+        EXPECT_TRUE(g_standin.messageBoxes.empty()) << text;
+        EXPECT_EQ(ReadBytes(real), SamiWithTimes({1005, 2005}));
+        EXPECT_EQ(ReadBytes(real + ".bak"), original);
+        EXPECT_EQ(std::filesystem::read_symlink(path).string(), text);
+        EXPECT_EQ(ListFolder(dir + "/real"), (Names{"film.smi", "film.smi.bak"}));
+        EXPECT_EQ(ListFolder(dir), (Names{"film.smi", "real"}));
+    }
+}
+
+// The read-only, hidden and system attributes, kept by the Windows code that
+// the stand-in layer runs: the new file gets them, the backup keeps them, a
+// second run replaces the read-only older backup, and a failed run leaves the
+// file with them.
+TEST_F(DialogFaults, WindowsAttributesAreKept) {
+    constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const std::string original = SamiWithTimes({1000});
+    for (const DWORD attributes :
+         {DWORD{0}, FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM, kKept}) {
+        std::filesystem::remove(backup);
+        WriteBytes(path, original);
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes | FILE_ATTRIBUTE_ARCHIVE));
+        for (int run = 1; run <= 2; ++run) {
+            TypeShift(dialog, path, {"0", "E", "5", "0"});
+            Run(IDC_START_SYNC);
+            EXPECT_TRUE(g_standin.messageBoxes.empty());
+            EXPECT_EQ(GetFileAttributesA(path.c_str()) & kKept, attributes) << run;
+            EXPECT_EQ(GetFileAttributesA(backup.c_str()) & kKept, attributes) << run;
+        }
+        EXPECT_EQ(ReadBytes(path), SamiWithTimes({1010}));
+        EXPECT_EQ(ListFolder(dir), (Names{"film.smi", "film.smi.bak"}));
+        {
+            FileSizeLimit limit(16);
+            Run(IDC_START_SYNC);
+        }
+        ExpectOneWarning(dialog, kCannotSave);
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) & kKept, attributes);
+        EXPECT_EQ(ReadBytes(path), SamiWithTimes({1010}));
+    }
 }
 
 }  // namespace
