@@ -36,14 +36,18 @@ _tembrel_cli() {
     fi
 
     if [ "$cword" -le 1 ]; then
-        mapfile -t COMPREPLY < <(compgen -W "shift append last --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "shift sync append last --help --version" -- "$cur")
         return
     fi
 
     local command="${COMP_WORDS[1]}" options
     case "$command" in
-        shift) options="--start= --end= --shift= --stretch= --quoted -v --verbose -o --output= --help" ;;
-        append) options="--offset= --quoted -v --verbose -o --output= --help" ;;
+        shift)
+            options="--start= --end= --shift= --stretch= --fps= --quoted -v --verbose -n --dry-run
+                -o --output= --help"
+            ;;
+        sync) options="--at= --quoted -v --verbose -n --dry-run -o --output= --help" ;;
+        append) options="--offset= --quoted -v --verbose -n --dry-run -o --output= --help" ;;
         last) options="--quoted -v --verbose --help" ;;
         *) return ;;
     esac
@@ -65,8 +69,8 @@ _tembrel_cli() {
             mapfile -t COMPREPLY < <(compgen -W "E" -- "$cur")
             return
             ;;
-        --start | --shift | --stretch | --offset)
-            # A time: nothing to offer.
+        --start | --shift | --stretch | --offset | --at | --fps)
+            # A time, a point or frame rates: nothing to offer.
             return
             ;;
     esac

@@ -17,8 +17,8 @@ complete -p tembrel-cli >/dev/null || { echo "FAILED: no completion for tembrel-
 
 # words (the last one is being completed) | what is offered, sorted
 cases=(
-    "tembrel-cli ''|--help --version append last shift"
-    "tembrel-cli sh|shift"
+    "tembrel-cli ''|--help --version append last shift sync"
+    "tembrel-cli s|shift sync"
     "tembrel-cli shift --st|--start= --stretch="
     "tembrel-cli shift --end ''|E"
     "tembrel-cli shift --end =|E"
@@ -31,7 +31,11 @@ cases=(
     "tembrel-cli shift --output = n|notes.txt"
     "tembrel-cli shift -- -|-dash.smi"
     "tembrel-cli append --o|--offset= --output="
-    "tembrel-cli append -|--help --offset= --output= --quoted --verbose -o -v"
+    "tembrel-cli append -|--dry-run --help --offset= --output= --quoted --verbose -n -o -v"
+    "tembrel-cli sync --|--at= --dry-run --help --output= --quoted --verbose"
+    "tembrel-cli sync --at = 1|"
+    "tembrel-cli shift --fps ''|"
+    "tembrel-cli shift --f|--fps="
     "tembrel-cli last -|--help --quoted --verbose -v"
     "tembrel-cli shift --q|--quoted"
     "tembrel-cli shift --quoted ''|B.SMI a.smi season"

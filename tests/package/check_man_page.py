@@ -34,7 +34,7 @@ def unescaped(text):
     """Text with the font changes and escapes of roff undone."""
     text = re.sub(r"\\f(\[[^]]*\]|\(..|.)", "", text)
     text = text.replace("\\-", "-").replace("\\(lq", '"').replace("\\(rq", '"')
-    return text.replace("\\&", "").replace("\\ ", " ")
+    return text.replace("\\&", "").replace("\\%", "").replace("\\ ", " ")
 
 
 def plain_text(line):
