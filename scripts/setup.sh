@@ -81,7 +81,7 @@ read_package_lists() {
 
 install_missing() {
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-        -o Acquire::Retries=2 "${missing[@]}"
+        -o Acquire::Retries=2 "$@" "${missing[@]}"
 }
 
 # The packages that the lists as read offer no version of.
@@ -109,7 +109,13 @@ if ! install_missing; then
     # from it: read the lists again, once.
     say "the install failed; reading the package lists again"
     read_package_lists
-    if ! install_missing; then
+    # An index that failed for one architecture only (the security updates'
+    # i386 list, say) leaves that architecture's packages at older versions
+    # than the other's, and packages installed for both must agree: the
+    # release's own versions, preferred over its updates, agree.
+    release="$(. /etc/os-release && echo "${VERSION_CODENAME:-}")"
+    if ! install_missing && { [ -z "$release" ] ||
+        ! { say "trying once more with the packages of $release itself"; install_missing -t "$release"; }; }; then
         unavailable="$(unavailable_packages)"
         say "could not install: ${missing[*]}"
         [ -z "$unavailable" ] || say "not in the package lists that were read: ${unavailable% }"
