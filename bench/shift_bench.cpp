@@ -45,20 +45,9 @@ std::string OutputFile() {
     return (std::filesystem::temp_directory_path() / "tembrel-bench" / "out.smi").string();
 }
 
-void BM_Copy(benchmark::State& state) {
-    const std::string in = BenchFile(state.range(0));
-    const std::string out = OutputFile();
-    for (auto _ : state) {
-        if (!CopyFilesBuffered({in}, out)) {
-            state.SkipWithError("copy failed");
-        }
-    }
-    state.SetBytesProcessed(state.iterations() *
-                            static_cast<std::int64_t>(std::filesystem::file_size(in)));
-}
-
-void BM_CopyUtf16(benchmark::State& state) {
-    const std::string in = BenchFileUtf16(state.range(0));
+// A plain copy of the byte file or of the UTF-16 file of the same size.
+void BM_Copy(benchmark::State& state, bool utf16) {
+    const std::string in = utf16 ? BenchFileUtf16(state.range(0)) : BenchFile(state.range(0));
     const std::string out = OutputFile();
     for (auto _ : state) {
         if (!CopyFilesBuffered({in}, out)) {
@@ -121,13 +110,13 @@ void BM_SyncTagSearch(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_Copy)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Copy, bytes, false)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Shift, plain, 1500, 0, false)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Shift, stretch, -300, 40000, false)
     ->Arg(1)
     ->Arg(64)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CopyUtf16)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Copy, utf16, true)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Shift, utf16, 1500, 0, true)->Arg(64)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_LastSyncTime)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);

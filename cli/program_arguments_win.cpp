@@ -6,20 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-namespace {
-
-std::string ToUtf8(const wchar_t* wide) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) {
-        return std::string();
-    }
-    std::string text(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], size, nullptr, nullptr);
-    text.resize(static_cast<std::size_t>(size) - 1);
-    return text;
-}
-
-}  // namespace
+#include "wide_names_win.h"
 
 void ReadProgramArguments(int argc, char** argv, std::vector<std::string>* arguments) {
     int count = 0;
@@ -30,7 +17,7 @@ void ReadProgramArguments(int argc, char** argv, std::vector<std::string>* argum
     } else {
         arguments->clear();
         for (int k = 0; k < count; ++k) {
-            arguments->push_back(ToUtf8(wide[k]));
+            arguments->push_back(NarrowName(wide[k]));
         }
     }
     if (wide != nullptr) {
