@@ -77,28 +77,6 @@ bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::string bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return "<missing>";
-    }
-    char block[4096];
-    std::size_t count;
-    while ((count = std::fread(block, 1, sizeof(block), file)) > 0) {
-        bytes.append(block, count);
-    }
-    std::fclose(file);
-    return bytes;
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    const bool written =
-        file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    Check(file != nullptr && std::fclose(file) == 0 && written, "write " + path);
-}
-
 std::wstring Widen(const std::string& text) {
     std::wstring wide(text.size() + 1, L'\0');
     const int length =
@@ -107,6 +85,7 @@ std::wstring Widen(const std::string& text) {
     return wide;
 }
 
+// Files are named in UTF-16, so that names outside the code page work too.
 std::string ReadWholeFileW(const std::wstring& path) {
     std::string bytes;
     std::FILE* file = _wfopen(path.c_str(), L"rb");
@@ -126,7 +105,16 @@ void WriteWholeFileW(const std::wstring& path, const std::string& bytes) {
     std::FILE* file = _wfopen(path.c_str(), L"wb");
     const bool written =
         file != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    Check(file != nullptr && std::fclose(file) == 0 && written, "write a file with a Unicode name");
+    Check(file != nullptr && std::fclose(file) == 0 && written, "write a file");
+}
+
+// Names in the system's code page (the scenarios' own ASCII paths).
+std::string ReadWholeFile(const std::string& path) {
+    return ReadWholeFileW(Widen(path));
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    WriteWholeFileW(Widen(path), bytes);
 }
 
 std::string Narrow(const wchar_t* wide) {
