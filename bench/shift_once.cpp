@@ -4,6 +4,7 @@
 
 #include "progress.h"
 #include "sync_shift.h"
+#include "named_runs.h"
 #include "sync_tag_search.h"
 
 void SetProgressBar(ProgressWindow /*window*/, std::int32_t /*percent*/) {}

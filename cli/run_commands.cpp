@@ -11,7 +11,9 @@
 #include "backup_protocol.h"
 #include "cli_messages.h"
 #include "exit_codes.h"
+#include "file_access.h"
 #include "file_system.h"
+#include "named_runs.h"
 #include "result_codes.h"
 #include "null_device.h"
 #include "retime_plan.h"
@@ -78,9 +80,10 @@ int CheckFile(const char* path, const char* what = "") {
 std::int32_t CallEngine(const char* input, const char* appendInput, const char* output,
                         const RunValues& values, RunCounts* counts) {
     if (values.command == COMMAND_APPEND) {
-        return AppendFileCues(input, appendInput, output, values.offset, values.readQuoted, counts);
+        return AppendNamedFiles(input, appendInput, output, values.offset, values.readQuoted,
+                                counts);
     }
-    return ShiftFileTimes(input, output, values.params, FrontEndRunOptions(values.readQuoted),
+    return ShiftNamedFile(input, output, values.params, FrontEndRunOptions(values.readQuoted),
                           counts);
 }
 
@@ -195,7 +198,7 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
 int LookUpLastSyncTime(const CliRequest& request, const char* file, std::int32_t* last,
                        RunCounts* counts) {
     errno = 0;
-    if (ReadLastSyncTime(file, OptionsOf(request), last, counts) == RESULT_OK) {
+    if (ReadNamedLastSyncTime(file, OptionsOf(request), last, counts) == RESULT_OK) {
         return 1;
     }
     const int lookupError = errno;

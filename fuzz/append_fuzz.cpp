@@ -14,6 +14,7 @@
 #include "sami_text.h"
 #include "result_codes.h"
 #include "subtitle_append.h"
+#include "named_runs.h"
 #include "sync_tag_search.h"
 #include "widened_text.h"
 
@@ -120,8 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const int readQuoted = (offset & 2) != 0 ? 1 : 0;
     RunCounts counts;
-    if (AppendFileCues(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset, readQuoted,
-                       &counts) != RESULT_OK) {
+    if (AppendNamedFiles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset, readQuoted,
+                         &counts) != RESULT_OK) {
         std::abort();
     }
     const std::string byteOutput = ReadWhole(outPath);
@@ -129,8 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string mark = ByteOrderMark(kind);
         if (!WriteWhole(firstPath, mark + Widen(first, kind)) ||
             !WriteWhole(appendPath, mark + Widen(append, kind)) ||
-            AppendFileCues(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
-                           readQuoted, &counts) != RESULT_OK ||
+            AppendNamedFiles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
+                             readQuoted, &counts) != RESULT_OK ||
             ReadWhole(outPath) != mark + Widen(byteOutput, kind)) {
             std::abort();
         }

@@ -15,6 +15,7 @@
 #include "progress.h"
 #include "sync_file_walk.h"
 #include "sync_shift.h"
+#include "named_runs.h"
 #include "sync_tag_search.h"
 #include "widened_text.h"
 
@@ -45,8 +46,8 @@ void CheckWidened(const std::string& input, const ShiftParams& p, std::int32_t w
     RunCounts byteCounts;
     std::int32_t byteLast = 0;
     if (!WriteWhole(in, input) ||
-        ShiftFileTimes(in.c_str(), out.c_str(), p, whole, &byteCounts) != 0 ||
-        ReadLastSyncTime(in.c_str(), whole, &byteLast) != 0) {
+        ShiftNamedFile(in.c_str(), out.c_str(), p, whole, &byteCounts) != 0 ||
+        ReadNamedLastSyncTime(in.c_str(), whole, &byteLast) != 0) {
         std::abort();
     }
     const std::string byteOutput = ReadWhole(out);
@@ -55,9 +56,9 @@ void CheckWidened(const std::string& input, const ShiftParams& p, std::int32_t w
         RunCounts counts;
         std::int32_t last = 0;
         if (!WriteWhole(in, mark + Widen(input, kind)) ||
-            ShiftFileTimes(in.c_str(), out.c_str(), p, options, &counts) != 0 ||
+            ShiftNamedFile(in.c_str(), out.c_str(), p, options, &counts) != 0 ||
             ReadWhole(out) != mark + Widen(byteOutput, kind) ||
-            ReadLastSyncTime(in.c_str(), options, &last) != 0 || last != byteLast ||
+            ReadNamedLastSyncTime(in.c_str(), options, &last) != 0 || last != byteLast ||
             counts.timesMoved != byteCounts.timesMoved ||
             counts.tagsUnread != byteCounts.tagsUnread) {
             std::abort();

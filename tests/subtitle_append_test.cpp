@@ -1,6 +1,7 @@
 // The append run: what reaches the output file from each phase, how body times
 // are moved, how long lines are cut into pieces, progress, and the result codes.
 #include "subtitle_append.h"
+#include "named_runs.h"
 
 #include <gtest/gtest.h>
 

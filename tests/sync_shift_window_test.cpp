@@ -13,6 +13,7 @@
 #include "result_codes.h"
 #include "sync_file_walk.h"
 #include "sync_shift.h"
+#include "named_runs.h"
 #include "sync_tag_search.h"
 #include "test_files.h"
 #include "text_input.h"

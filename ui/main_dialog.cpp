@@ -9,6 +9,7 @@
 #include "backup_protocol.h"
 #include "dialog_ids.h"
 #include "file_system.h"
+#include "named_runs.h"
 #include "file_chooser.h"
 #include "file_intake.h"
 #include "progress.h"
@@ -79,7 +80,7 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
         return RESULT_CANNOT_SAVE;
     }
     g_progressWindow = dialog;
-    return FinishRun(plan, ShiftFileTimes(plan.input.c_str(), plan.target.c_str(), params,
+    return FinishRun(plan, ShiftNamedFile(plan.input.c_str(), plan.target.c_str(), params,
                                           FrontEndRunOptions(0), counts));
 }
 
@@ -113,8 +114,8 @@ std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
         return RESULT_CANNOT_SAVE;
     }
     g_progressWindow = dialog;
-    return FinishRun(plan, AppendFileCues(plan.input.c_str(), plan.appendInput.c_str(),
-                                          plan.target.c_str(), offset, 0, counts));
+    return FinishRun(plan, AppendNamedFiles(plan.input.c_str(), plan.appendInput.c_str(),
+                                            plan.target.c_str(), offset, 0, counts));
 }
 
 // The busy flag guards the whole handler, message box included. A run that

@@ -9,6 +9,7 @@
 #include "dialog_ids.h"
 #include "result_codes.h"
 #include "sync_shift.h"
+#include "named_runs.h"
 #include "time_values.h"
 
 namespace {
