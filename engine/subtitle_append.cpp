@@ -41,7 +41,7 @@ struct AppendRun {
     PieceReader append;
     OutputStream out;
     std::int64_t processed;
-    std::int64_t total;
+    ProgressRule progress;
     TextKind kind;  // the kind of both inputs and of the output
     int readQuoted;
     RunCounts* counts;
@@ -141,7 +141,7 @@ std::int32_t ReadCountedPiece(AppendRun* run, PieceReader* reader) {
     const std::int32_t length = ReadPiece(run, reader);
     if (length > 0) {
         run->processed += std::int64_t{length} * reader->input.unitSize;
-        ReportProgress(run->processed, run->total);
+        ReportProgress(&run->progress, run->processed);
     }
     return length;
 }
@@ -272,7 +272,7 @@ void CopyFirstTail(AppendRun* run) {
 
 std::int32_t AppendFileCues(std::FILE* first, std::int64_t firstSize, std::FILE* append,
                             std::int64_t appendSize, std::FILE* output, std::int32_t offset,
-                            int readQuoted, RunCounts* counts) {
+                            const RunOptions& options, RunCounts* counts) {
     ClearRunCounts(counts);
     AppendRun* run = &g_appendRun;
     OpenReader(&run->first, first);
@@ -283,11 +283,12 @@ std::int32_t AppendFileCues(std::FILE* first, std::int64_t firstSize, std::FILE*
     }
     StartOutput(&run->out, output);
     run->kind = run->first.input.kind;
-    run->readQuoted = readQuoted;
+    run->readQuoted = options.readQuoted;
     run->counts = counts;
     counts->kind = run->kind;
     run->processed = run->first.input.markLength + run->append.input.markLength;
-    run->total = firstSize + appendSize;
+    StartProgress(&run->progress, options.progress, options.progressContext,
+                  firstSize + appendSize);
 
     // The first file's byte order mark opens the output; the append file's is dropped.
     WriteOutput(&run->out, reinterpret_cast<const char*>(run->first.input.mark),
@@ -305,7 +306,7 @@ std::int32_t AppendFileCues(std::FILE* first, std::int64_t firstSize, std::FILE*
         const char odd = static_cast<char>(run->first.input.oddByte);
         WriteOutput(&run->out, &odd, 1);
     }
-    SetProgressBar(g_progressWindow, 100);
+    FinishProgress(&run->progress);
 
     const int saved = FinishOutput(&run->out);
     if (run->first.failed) {

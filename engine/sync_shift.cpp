@@ -87,6 +87,8 @@ std::int32_t ShiftFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE*
     OutputStream* out = &g_shiftOutput;
     StartOutput(out, output);
     const double ratio = StretchRatio(params.rangeStart, params.rangeEnd, params.stretch);
+    ProgressRule progress;
+    StartProgress(&progress, options.progress, options.progressContext, inputSize);
     FileWindow window;
     OpenWindow(&window, input, options.windowSize, options.readQuoted);
     counts->kind = window.input.kind;
@@ -104,10 +106,10 @@ std::int32_t ShiftFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE*
         }
         CountSyncTag(counts, scan.hasTime, accepted, scan.quote, options.readQuoted);
         FinishSyncTag(&window, &copyPosition, out, &scan, accepted ? newText : nullptr);
-        ReportProgress(BytesOfText(window.input, copyPosition), inputSize);
+        ReportProgress(&progress, BytesOfText(window.input, copyPosition));
     }
     FinishFile(&window, &copyPosition, out);
-    SetProgressBar(g_progressWindow, 100);
+    FinishProgress(&progress);
     const int readFailed = window.failed;
     const int saved = FinishOutput(out);
     if (readFailed) {

@@ -89,7 +89,7 @@ std::int32_t FindLastSyncTime(const char* path) {
 }
 
 std::int32_t AppendNamedFiles(const char* firstPath, const char* appendPath, const char* outputPath,
-                              std::int32_t offset, int readQuoted, RunCounts* counts) {
+                              std::int32_t offset, const RunOptions& options, RunCounts* counts) {
     ClearRunCounts(counts);
     std::FILE* first = OpenFileByName(firstPath, "rb");
     if (first == nullptr) {
@@ -108,7 +108,7 @@ std::int32_t AppendNamedFiles(const char* firstPath, const char* appendPath, con
     }
     const std::int32_t result =
         AppendFileCues(first, FileSizeByName(firstPath), append, FileSizeByName(appendPath), output,
-                       offset, readQuoted, counts);
+                       offset, options, counts);
     std::fclose(first);
     std::fclose(append);
     return CloseOutputFile(output, result);
@@ -117,7 +117,9 @@ std::int32_t AppendNamedFiles(const char* firstPath, const char* appendPath, con
 std::int32_t AppendSubtitles(const char* firstPath, const char* appendPath, const char* outputPath,
                              std::int32_t offset) {
     RunCounts counts;
-    return AppendNamedFiles(firstPath, appendPath, outputPath, offset, 0, &counts);
+    // Plain times only, and no progress.
+    const RunOptions options{};
+    return AppendNamedFiles(firstPath, appendPath, outputPath, offset, options, &counts);
 }
 
 int ReadTextKindOfFile(const char* path, TextKind* kind) {

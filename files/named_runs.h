@@ -37,7 +37,7 @@ std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize)
 // RESULT_BAD_APPEND_FILE, with no output created, when an input cannot be
 // opened; RESULT_CANNOT_SAVE when the output cannot be created or closed.
 std::int32_t AppendNamedFiles(const char* firstPath, const char* appendPath, const char* outputPath,
-                              std::int32_t offset, int readQuoted, RunCounts* counts);
+                              std::int32_t offset, const RunOptions& options, RunCounts* counts);
 std::int32_t AppendSubtitles(const char* firstPath, const char* appendPath, const char* outputPath,
                              std::int32_t offset);
 

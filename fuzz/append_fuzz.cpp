@@ -15,6 +15,7 @@
 #include "result_codes.h"
 #include "subtitle_append.h"
 #include "named_runs.h"
+#include "sync_shift.h"
 #include "sync_tag_search.h"
 #include "widened_text.h"
 
@@ -107,8 +108,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     g_fuzzPercents.clear();
-    if (AppendSubtitles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset) !=
-        RESULT_OK) {
+    RunCounts counts;
+    if (AppendNamedFiles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
+                         RecordingFuzzProgress(FrontEndRunOptions(0)), &counts) != RESULT_OK) {
         std::abort();
     }
     const std::string output = ReadWhole(outPath);
@@ -120,9 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     const int readQuoted = (offset & 2) != 0 ? 1 : 0;
-    RunCounts counts;
-    if (AppendNamedFiles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset, readQuoted,
-                         &counts) != RESULT_OK) {
+    if (AppendNamedFiles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
+                         FrontEndRunOptions(readQuoted), &counts) != RESULT_OK) {
         std::abort();
     }
     const std::string byteOutput = ReadWhole(outPath);
@@ -131,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!WriteWhole(firstPath, mark + Widen(first, kind)) ||
             !WriteWhole(appendPath, mark + Widen(append, kind)) ||
             AppendNamedFiles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
-                             readQuoted, &counts) != RESULT_OK ||
+                             FrontEndRunOptions(readQuoted), &counts) != RESULT_OK ||
             ReadWhole(outPath) != mark + Widen(byteOutput, kind)) {
             std::abort();
         }

@@ -34,7 +34,7 @@ class TextKinds : public ::testing::Test {
 protected:
     void SetUp() override {
         BuildSyncTagTables();
-        ResetProgress(0);
+        ResetProgress();
         dir_ = MakeScratchDir();
     }
 
@@ -64,7 +64,7 @@ protected:
         }
         o.result = AppendFileCues(firstFile, static_cast<std::int64_t>(first.size()), appendFile,
                                   static_cast<std::int64_t>(append.size()), output, offset,
-                                  readQuoted, &o.counts);
+                                  FrontEndRunOptions(readQuoted), &o.counts);
         // Flushed but left open: the stream is still the caller's to close.
         EXPECT_EQ(std::fputs("!", output), 1);
         std::fclose(firstFile);
