@@ -15,15 +15,12 @@
 #include "alignment_cases.h"
 #include "cue_alignment.h"
 #include "file_cues.h"
-#include "progress.h"
 #include "reference_cues.h"
 #include "result_codes.h"
 #include "sync_file_walk.h"
 #include "sync_shift.h"
 #include "sync_tag_search.h"
 #include "time_map_run.h"
-
-void SetProgressBar(ProgressWindow /*window*/, std::int32_t /*percent*/) {}
 
 namespace {
 

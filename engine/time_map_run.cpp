@@ -55,6 +55,8 @@ std::int32_t MapFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE* o
     out->failed = 0;
     FileWindow window;
     OpenWindow(&window, input, options.windowSize, options.readQuoted);
+    ProgressRule progress;
+    StartProgress(&progress, options.progress, options.progressContext, inputSize);
     counts->kind = window.input.kind;
     WriteOutput(out, reinterpret_cast<const char*>(window.input.mark),
                 static_cast<std::size_t>(window.input.markLength));
@@ -66,10 +68,10 @@ std::int32_t MapFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE* o
         const int moved = MappedText(map, scan, newText);
         CountSyncTag(counts, scan.hasTime, moved, scan.quote, options.readQuoted);
         FinishSyncTag(&window, &copyPosition, out, &scan, moved ? newText : nullptr);
-        ReportProgress(window.input.markLength + copyPosition * window.input.unitSize, inputSize);
+        ReportProgress(&progress, window.input.markLength + copyPosition * window.input.unitSize);
     }
     FinishFile(&window, &copyPosition, out);
-    SetProgressBar(g_progressWindow, 100);
+    FinishProgress(&progress);
     const int saved = FlushMapOutput(out);
     if (window.failed) {
         return RESULT_BAD_FILE;

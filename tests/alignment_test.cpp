@@ -73,10 +73,7 @@ MapOutcome RunMap(const std::string& sami, const TimeMap& map, const RunOptions&
 
 class Alignments : public ::testing::TestWithParam<int> {
 protected:
-    void SetUp() override {
-        BuildSyncTagTables();
-        ResetProgress(0);
-    }
+    void SetUp() override { BuildSyncTagTables(); }
 };
 
 TEST_P(Alignments, BringEveryKindBack) {
@@ -242,6 +239,20 @@ TEST(MapRun, IdentityKeepsEveryByte) {
     const AlignmentCase c = MakeAlignmentCase(CASE_OFFSET, 3, 5);
     const MapOutcome outcome = RunMap(c.fileSami + "\x01", IdentityMap(), FrontEndRunOptions(0));
     EXPECT_EQ(outcome.output, c.fileSami + "\x01");
+}
+
+TEST(MapRun, TellsItsProgressUpTo100) {
+    BuildSyncTagTables();
+    const AlignmentCase c = MakeAlignmentCase(CASE_OFFSET, 4, 30);
+    ResetProgress();
+    const MapOutcome outcome =
+        RunMap(c.fileSami, IdentityMap(), RecordingProgress(RunOptions{0, 4096}));
+    ASSERT_EQ(outcome.result, RESULT_OK);
+    ASSERT_GT(g_recordedPercents.size(), 50u);
+    EXPECT_EQ(g_recordedPercents.back(), 100);
+    for (std::size_t k = 1; k < g_recordedPercents.size(); ++k) {
+        EXPECT_GT(g_recordedPercents[k], g_recordedPercents[k - 1]);
+    }
 }
 
 TEST(ShowsNothing, TellsAnEndFromACue) {
