@@ -21,7 +21,7 @@ constexpr char kHelp[] =
     "  tembrel-cli append [--offset=TIME] [--quoted] [-v] [-n] [-o OUT]\n"
     "                     FILE APPEND_FILE\n"
     "  tembrel-cli last   [--quoted] [-v] FILE\n"
-    "  tembrel-cli --help | --version\n"
+    "  tembrel-cli -h | --help | -V | --version\n"
     "\n"
     "Re-times the sync times (<SYNC START=...>) of SAMI subtitle files.\n"
     "\n"

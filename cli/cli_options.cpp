@@ -103,7 +103,7 @@ int ReadCommandWord(const char* word, CliRequest* request, std::string* error) {
         request->command = COMMAND_LAST;
     } else if (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0) {
         request->command = COMMAND_HELP;
-    } else if (std::strcmp(word, "--version") == 0) {
+    } else if (std::strcmp(word, "--version") == 0 || std::strcmp(word, "-V") == 0) {
         request->command = COMMAND_VERSION;
     } else {
         *error =

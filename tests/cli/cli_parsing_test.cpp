@@ -146,6 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"rotate", "a.smi"}, "unknown command 'rotate'"},
         UsageCase{{"--frobnicate"}, "unknown option '--frobnicate'"},
         UsageCase{{"--version", "a.smi"}, "unexpected argument 'a.smi'"},
+        UsageCase{{"-V", "-v"}, "unexpected argument '-v'"},
         // sync, --fps and the dry run
         UsageCase{{"sync", "--at=1000=2000", "a.smi"}, "sync needs two --at OLD=NEW points, not 1"},
         UsageCase{{"sync", "--at=1=1", "--at", "2=2", "--at=3=3", "a.smi"},
@@ -198,10 +199,12 @@ TEST_F(CliTest, HelpAndVersionGoToStdout) {
                   std::string::npos);
         EXPECT_EQ(run.err, "");
     }
-    const CliRun version = RunCli({"--version"});
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, "tembrel-cli " TEMBREL_VERSION "\n");
-    EXPECT_EQ(version.err, "");
+    for (const char* word : {"--version", "-V"}) {
+        const CliRun version = RunCli({word});
+        EXPECT_EQ(version.exitCode, 0) << word;
+        EXPECT_EQ(version.out, "tembrel-cli " TEMBREL_VERSION "\n") << word;
+        EXPECT_EQ(version.err, "") << word;
+    }
 }
 
 TEST_F(CliTest, LastPrintsTheLargestTime) {
