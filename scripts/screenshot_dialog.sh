@@ -64,8 +64,18 @@ if [ "${TEMBREL_CAPTURE:-}" ]; then
     # The dialog in a Wine desktop window, which draws the caption and frame
     # that a missing window manager would not.
     "$wine" explorer /desktop=Tembrel,800x600 "$program" >/dev/null 2>&1 &
-    sleep 8
-    cp "$TEMBREL_CAPTURE/Xvfb_screen0" "$TEMBREL_CAPTURE/screen.xwd"
+    # The picture is taken once the screen shows a window and stays the same
+    # for two seconds: a busy machine draws late.
+    for _ in $(seq 45); do
+        sleep 2
+        cp "$TEMBREL_CAPTURE/Xvfb_screen0" "$TEMBREL_CAPTURE/next.xwd"
+        if [ -f "$TEMBREL_CAPTURE/screen.xwd" ] &&
+            cmp -s "$TEMBREL_CAPTURE/next.xwd" "$TEMBREL_CAPTURE/screen.xwd" &&
+            python3 "$repo/scripts/xwd_to_png.py" --shows-window "$TEMBREL_CAPTURE/screen.xwd"; then
+            break
+        fi
+        mv "$TEMBREL_CAPTURE/next.xwd" "$TEMBREL_CAPTURE/screen.xwd"
+    done
     wineserver -k
     wait || true
     exit 0
