@@ -14,6 +14,7 @@ enum CliCommand : int {
     COMMAND_HELP = 4,
     COMMAND_VERSION = 5,
     COMMAND_SYNC = 6,
+    COMMAND_LIST = 7,
 };
 
 struct CliRequest {
@@ -36,7 +37,8 @@ struct CliRequest {
     double fpsTo;
     int stretchGiven;
     int dryRun;              // read and compute everything, write nothing
-    const char* outputPath;  // null: each FILE is edited in place
+    int force;               // sync: take points whose rate looks like a mistake
+    const char* outputPath;  // null: each FILE is edited in place; "-": standard output
     std::vector<const char*> files;
 };
 

@@ -2,7 +2,8 @@
 # "E" for --end, and for the files SAMI files (.smi in any letter case) and
 # folders; any file after -o and --output. A name that begins with '-' would
 # be read as an option, so it is offered only after "--".
-# Works without the bash-completion package, whose loader finds it by name.
+# It needs nothing from the bash-completion package, whose loader finds it by
+# name; without that package, source this file from ~/.bashrc.
 
 # _tembrel_cli_files CUR ALL DASHES: ALL=1 for any file, DASHES=1 after "--".
 _tembrel_cli_files() {
@@ -36,7 +37,7 @@ _tembrel_cli() {
     fi
 
     if [ "$cword" -le 1 ]; then
-        mapfile -t COMPREPLY < <(compgen -W "shift sync append last --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "shift sync append last list --help --version" -- "$cur")
         return
     fi
 
@@ -46,9 +47,9 @@ _tembrel_cli() {
             options="--start= --end= --shift= --stretch= --fps= --quoted -v --verbose -n --dry-run
                 -o --output= --help"
             ;;
-        sync) options="--at= --quoted -v --verbose -n --dry-run -o --output= --help" ;;
+        sync) options="--at= --force --quoted -v --verbose -n --dry-run -o --output= --help" ;;
         append) options="--offset= --quoted -v --verbose -n --dry-run -o --output= --help" ;;
-        last) options="--quoted -v --verbose --help" ;;
+        last | list) options="--quoted -v --verbose --help" ;;
         *) return ;;
     esac
 

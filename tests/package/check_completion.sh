@@ -17,7 +17,7 @@ complete -p tembrel-cli >/dev/null || { echo "FAILED: no completion for tembrel-
 
 # words (the last one is being completed) | what is offered, sorted
 cases=(
-    "tembrel-cli ''|--help --version append last shift sync"
+    "tembrel-cli ''|--help --version append last list shift sync"
     "tembrel-cli s|shift sync"
     "tembrel-cli shift --st|--start= --stretch="
     "tembrel-cli shift --end ''|E"
@@ -32,7 +32,10 @@ cases=(
     "tembrel-cli shift -- -|-dash.smi"
     "tembrel-cli append --o|--offset= --output="
     "tembrel-cli append -|--dry-run --help --offset= --output= --quoted --verbose -n -o -v"
-    "tembrel-cli sync --|--at= --dry-run --help --output= --quoted --verbose"
+    "tembrel-cli sync --|--at= --dry-run --force --help --output= --quoted --verbose"
+    "tembrel-cli l|last list"
+    "tembrel-cli list -|--help --quoted --verbose -v"
+    "tembrel-cli list ''|B.SMI a.smi season"
     "tembrel-cli sync --at = 1|"
     "tembrel-cli shift --fps ''|"
     "tembrel-cli shift --f|--fps="
