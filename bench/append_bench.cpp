@@ -9,12 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "progress.h"
 #include "sami_generator.h"
 #include "subtitle_append.h"
 #include "sync_tag_search.h"
-
-void SetProgressBar(ProgressWindow /*window*/, std::int32_t /*percent*/) {}
 
 namespace {
 

@@ -11,12 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "progress.h"
 #include "sami_generator.h"
 #include "sync_shift.h"
 #include "sync_tag_search.h"
-
-void SetProgressBar(ProgressWindow /*window*/, std::int32_t /*percent*/) {}
 
 namespace {
 

@@ -2,11 +2,8 @@
 // (bench/memory.sh). Usage: shift_once INPUT OUTPUT
 #include <cstdio>
 
-#include "progress.h"
 #include "sync_shift.h"
 #include "sync_tag_search.h"
-
-void SetProgressBar(ProgressWindow /*window*/, std::int32_t /*percent*/) {}
 
 int main(int argc, char** argv) {
     if (argc != 3) {

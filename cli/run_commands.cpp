@@ -78,11 +78,12 @@ int CheckFile(const char* path, const char* what = "") {
 
 std::int32_t CallEngine(const char* input, const char* appendInput, const char* output,
                         const RunValues& values, RunCounts* counts) {
+    RunOptions options = FrontEndRunOptions(values.readQuoted);
+    AddTerminalProgress(&options);
     if (values.command == COMMAND_APPEND) {
-        return AppendFileCues(input, appendInput, output, values.offset, values.readQuoted, counts);
+        return AppendFileCues(input, appendInput, output, values.offset, options, counts);
     }
-    return ShiftFileTimes(input, output, values.params, FrontEndRunOptions(values.readQuoted),
-                          counts);
+    return ShiftFileTimes(input, output, values.params, options, counts);
 }
 
 // How many of the times of `file` the run with these values leaves because

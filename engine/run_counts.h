@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "progress.h"
 #include "text_input.h"
 
 struct RunCounts {
@@ -20,6 +21,9 @@ struct RunCounts {
 struct RunOptions {
     int readQuoted;           // a time in matching quotation marks is read too
     std::int32_t windowSize;  // units of file text in memory at once (16 or more)
+    // Told each new whole percent of the run and 100 at its end; null: no progress.
+    void (*progress)(void* context, std::int32_t percent) = nullptr;
+    void* progressContext = nullptr;  // handed to `progress` unchanged
 };
 
 void ClearRunCounts(RunCounts* counts);

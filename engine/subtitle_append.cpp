@@ -42,7 +42,7 @@ struct AppendRun {
     PieceReader append;
     OutputStream out;
     std::int64_t processed;
-    std::int64_t total;
+    ProgressRule progress;
     TextKind kind;  // the kind of both inputs and of the output
     int readQuoted;
     RunCounts* counts;
@@ -142,7 +142,7 @@ std::int32_t ReadCountedPiece(AppendRun* run, PieceReader* reader) {
     const std::int32_t length = ReadPiece(run, reader);
     if (length > 0) {
         run->processed += std::int64_t{length} * reader->input.unitSize;
-        ReportProgress(run->processed, run->total);
+        ReportProgress(&run->progress, run->processed);
     }
     return length;
 }
@@ -278,7 +278,7 @@ void CopyFirstTail(AppendRun* run) {
 }  // namespace
 
 std::int32_t AppendFileCues(const char* firstPath, const char* appendPath, const char* outputPath,
-                            std::int32_t offset, int readQuoted, RunCounts* counts) {
+                            std::int32_t offset, const RunOptions& options, RunCounts* counts) {
     ClearRunCounts(counts);
     std::FILE* first = OpenFileByName(firstPath, "rb");
     if (first == nullptr) {
@@ -304,11 +304,12 @@ std::int32_t AppendFileCues(const char* firstPath, const char* appendPath, const
         return RESULT_CANNOT_SAVE;
     }
     run->kind = run->first.input.kind;
-    run->readQuoted = readQuoted;
+    run->readQuoted = options.readQuoted;
     run->counts = counts;
     counts->kind = run->kind;
     run->processed = run->first.input.markLength + run->append.input.markLength;
-    run->total = InputSize(firstPath) + InputSize(appendPath);
+    StartProgress(&run->progress, options.progress, options.progressContext,
+                  InputSize(firstPath) + InputSize(appendPath));
 
     // The first file's byte order mark opens the output; the append file's is dropped.
     WriteOutput(&run->out, reinterpret_cast<const char*>(run->first.input.mark),
@@ -326,7 +327,7 @@ std::int32_t AppendFileCues(const char* firstPath, const char* appendPath, const
         const char odd = static_cast<char>(run->first.input.oddByte);
         WriteOutput(&run->out, &odd, 1);
     }
-    SetProgressBar(g_progressWindow, 100);
+    FinishProgress(&run->progress);
 
     const int saved = CloseOutput(&run->out);
     std::fclose(first);
@@ -343,5 +344,7 @@ std::int32_t AppendFileCues(const char* firstPath, const char* appendPath, const
 std::int32_t AppendSubtitles(const char* firstPath, const char* appendPath, const char* outputPath,
                              std::int32_t offset) {
     RunCounts counts;
-    return AppendFileCues(firstPath, appendPath, outputPath, offset, 0, &counts);
+    // Plain times only, and no progress.
+    const RunOptions options{};
+    return AppendFileCues(firstPath, appendPath, outputPath, offset, options, &counts);
 }

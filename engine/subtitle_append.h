@@ -25,7 +25,8 @@ std::int32_t AppendSubtitles(const char* firstPath, const char* appendPath, cons
 
 // The append run as the front ends call it: both files byte files, or both
 // UTF-16 of one byte order (the first file's byte order mark kept, the append
-// file's dropped), times in quotation marks read on request, and what it did in
-// *counts. Files of two kinds give RESULT_MIXED_TEXT_KINDS with nothing written.
+// file's dropped), times in quotation marks read on request, progress told as
+// the options ask, and what it did in *counts. The window size is not used:
+// the run reads lines. Files of two kinds give RESULT_MIXED_TEXT_KINDS with nothing written.
 std::int32_t AppendFileCues(const char* firstPath, const char* appendPath, const char* outputPath,
-                            std::int32_t offset, int readQuoted, RunCounts* counts);
+                            std::int32_t offset, const RunOptions& options, RunCounts* counts);

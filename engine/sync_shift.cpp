@@ -101,7 +101,8 @@ std::int32_t ShiftFileTimes(const char* inputPath, const char* outputPath,
         return RESULT_CANNOT_SAVE;
     }
     const double ratio = StretchRatio(params.rangeStart, params.rangeEnd, params.stretch);
-    const std::int64_t total = FileSize(inputPath);
+    ProgressRule progress;
+    StartProgress(&progress, options.progress, options.progressContext, FileSize(inputPath));
     FileWindow window;
     OpenWindow(&window, input, options.windowSize, options.readQuoted);
     counts->kind = window.input.kind;
@@ -119,10 +120,10 @@ std::int32_t ShiftFileTimes(const char* inputPath, const char* outputPath,
         }
         CountSyncTag(counts, scan.hasTime, accepted, scan.quote, options.readQuoted);
         FinishSyncTag(&window, &copyPosition, out, &scan, accepted ? newText : nullptr);
-        ReportProgress(BytesOfText(window.input, copyPosition), total);
+        ReportProgress(&progress, BytesOfText(window.input, copyPosition));
     }
     FinishFile(&window, &copyPosition, out);
-    SetProgressBar(g_progressWindow, 100);
+    FinishProgress(&progress);
     const int readFailed = window.failed;
     std::fclose(input);
     const int saved = CloseOutput(out);

@@ -14,6 +14,7 @@
 #include "sami_text.h"
 #include "result_codes.h"
 #include "subtitle_append.h"
+#include "sync_shift.h"
 #include "sync_tag_search.h"
 #include "widened_text.h"
 
@@ -106,8 +107,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     g_fuzzPercents.clear();
-    if (AppendSubtitles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset) !=
-        RESULT_OK) {
+    RunCounts counts;
+    if (AppendFileCues(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
+                       RecordingFuzzProgress(FrontEndRunOptions(0)), &counts) != RESULT_OK) {
         std::abort();
     }
     const std::string output = ReadWhole(outPath);
@@ -119,9 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     const int readQuoted = (offset & 2) != 0 ? 1 : 0;
-    RunCounts counts;
-    if (AppendFileCues(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset, readQuoted,
-                       &counts) != RESULT_OK) {
+    if (AppendFileCues(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
+                       FrontEndRunOptions(readQuoted), &counts) != RESULT_OK) {
         std::abort();
     }
     const std::string byteOutput = ReadWhole(outPath);
@@ -130,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!WriteWhole(firstPath, mark + Widen(first, kind)) ||
             !WriteWhole(appendPath, mark + Widen(append, kind)) ||
             AppendFileCues(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
-                           readQuoted, &counts) != RESULT_OK ||
+                           FrontEndRunOptions(readQuoted), &counts) != RESULT_OK ||
             ReadWhole(outPath) != mark + Widen(byteOutput, kind)) {
             std::abort();
         }

@@ -6,12 +6,20 @@
 
 #include <cstdio>
 
-#include "progress.h"
-
 std::vector<std::int32_t> g_fuzzPercents;
 
-void SetProgressBar(ProgressWindow /*window*/, std::int32_t percent) {
+namespace {
+
+void RecordPercent(void* /*context*/, std::int32_t percent) {
     g_fuzzPercents.push_back(percent);
+}
+
+}  // namespace
+
+RunOptions RecordingFuzzProgress(RunOptions options) {
+    options.progress = RecordPercent;
+    options.progressContext = nullptr;
+    return options;
 }
 
 std::string FuzzPath(const char* name) {

@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "run_counts.h"
+
 extern std::vector<std::int32_t> g_fuzzPercents;
+// The options with their progress going to g_fuzzPercents.
+RunOptions RecordingFuzzProgress(RunOptions options);
 
 std::string FuzzPath(const char* name);
 bool WriteWhole(const std::string& path, const std::string& bytes);

@@ -12,7 +12,6 @@
 #include "fuzz_files.h"
 #include "sami_text.h"
 #include "one_piece_shift.h"
-#include "progress.h"
 #include "sync_file_walk.h"
 #include "sync_shift.h"
 #include "sync_tag_search.h"
@@ -90,9 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const OnePieceResult expected = ShiftInOnePiece(input, p, 0);
     for (std::int32_t size_ : {window, kFileBufferSize}) {
-        g_lastPercent = 0;
         g_fuzzPercents.clear();
-        if (ShiftSyncTimesInWindow(in.c_str(), out.c_str(), p, size_) != 0 ||
+        RunCounts counts;
+        const RunOptions options = RecordingFuzzProgress(RunOptions{0, size_});
+        if (ShiftFileTimes(in.c_str(), out.c_str(), p, options, &counts) != 0 ||
             ReadWhole(out) != expected.output || g_fuzzPercents != expected.percents ||
             FindLastSyncTimeInWindow(in.c_str(), size_) != expected.last) {
             std::abort();

@@ -1,15 +1,22 @@
-// SetProgressBar for the tests: every percent the engine sends is kept in order.
+// The progress callback for the tests: every percent is kept in order.
 #include "progress_recorder.h"
-
-#include "progress.h"
 
 std::vector<std::int32_t> g_recordedPercents;
 
-void SetProgressBar(ProgressWindow /*window*/, std::int32_t percent) {
-    g_recordedPercents.push_back(percent);
+namespace {
+
+void RecordPercent(void* context, std::int32_t percent) {
+    static_cast<std::vector<std::int32_t>*>(context)->push_back(percent);
 }
 
-void ResetProgress(std::int32_t lastPercent) {
+}  // namespace
+
+void ResetProgress() {
     g_recordedPercents.clear();
-    g_lastPercent = lastPercent;
+}
+
+RunOptions RecordingProgress(RunOptions options) {
+    options.progress = RecordPercent;
+    options.progressContext = &g_recordedPercents;
+    return options;
 }

@@ -1,10 +1,15 @@
-// The test front end's progress bar: it records every percent it is given.
+// The test front end's progress: every percent a run tells it is recorded.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "run_counts.h"
+
 extern std::vector<std::int32_t> g_recordedPercents;
 
-// Forgets the recorded percents and sets the progress rule's last percent.
-void ResetProgress(std::int32_t lastPercent);
+// Forgets the recorded percents.
+void ResetProgress();
+
+// The options with their progress going to g_recordedPercents.
+RunOptions RecordingProgress(RunOptions options);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "progress_recorder.h"
+#include "sync_shift.h"
 #include "result_codes.h"
 #include "sync_tag_search.h"
 #include "test_files.h"
@@ -34,9 +35,17 @@ struct AppendOutcome {
     std::string output;
 };
 
-void PrepareRun(std::int32_t lastPercent) {
+void PrepareRun() {
     BuildSyncTagTables();
-    ResetProgress(lastPercent);
+    ResetProgress();
+}
+
+// The run as the front ends make it, its progress recorded.
+std::int32_t AppendRecorded(const std::string& first, const std::string& append,
+                            const std::string& output, std::int32_t offset) {
+    RunCounts counts;
+    return AppendFileCues(first.c_str(), append.c_str(), output.c_str(), offset,
+                          RecordingProgress(FrontEndRunOptions(0)), &counts);
 }
 
 AppendOutcome RunAppend(const std::string& first, const std::string& append, std::int32_t offset) {
@@ -44,8 +53,8 @@ AppendOutcome RunAppend(const std::string& first, const std::string& append, std
     WriteBytes(dir + "/movie.smi.bak", first);
     WriteBytes(dir + "/extra.smi", append);
     const std::string output = dir + "/movie.smi";
-    const std::int32_t result = AppendSubtitles(
-        (dir + "/movie.smi.bak").c_str(), (dir + "/extra.smi").c_str(), output.c_str(), offset);
+    const std::int32_t result =
+        AppendRecorded(dir + "/movie.smi.bak", dir + "/extra.smi", output, offset);
     return {result, ReadBytes(output)};
 }
 
@@ -63,7 +72,7 @@ void PrintTo(const RewriteCase& row, std::ostream* out) {
 
 class AppendRewriteTest : public ::testing::TestWithParam<RewriteCase> {
 protected:
-    void SetUp() override { PrepareRun(0); }
+    void SetUp() override { PrepareRun(); }
 };
 
 TEST_P(AppendRewriteTest, MovesFirstSyncTimeOfBodyLine) {
@@ -130,7 +139,7 @@ const std::string kCues = "<SYNC START=5200><P>two\r\n<SYNC START=5300><P>three\
 
 class AppendPhaseTest : public ::testing::TestWithParam<PhaseCase> {
 protected:
-    void SetUp() override { PrepareRun(0); }
+    void SetUp() override { PrepareRun(); }
 };
 
 TEST_P(AppendPhaseTest, WritesFirstHeadAppendBodyClosingLineAndTail) {
@@ -223,7 +232,6 @@ INSTANTIATE_TEST_SUITE_P(GrowingPieces, AppendRewriteTest, ::testing::ValuesIn(G
 // files' sizes; the bar ends at 100 in every run.
 struct ProgressCase {
     const char* name;
-    std::int32_t lastPercent;
     std::string first;
     std::string append;
     std::vector<std::int32_t> expected;
@@ -239,7 +247,7 @@ std::string Line(const std::string& text, std::size_t length) {
 
 class AppendProgressTest : public ::testing::TestWithParam<ProgressCase> {
 protected:
-    void SetUp() override { PrepareRun(GetParam().lastPercent); }
+    void SetUp() override { PrepareRun(); }
 };
 
 TEST_P(AppendProgressTest, ReportsEveryPieceAndEndsAt100) {
@@ -254,11 +262,16 @@ const std::string kProgressAppend =
     Line("<BODY>", 20) + Line("<SYNC START=1>", 30) + Line("</BODY>", 25) + Line("x", 25);
 
 const ProgressCase kProgressCases[] = {
-    {"PiecesOfBothFiles", 0, kProgressFirst, kProgressAppend, {15, 30, 40, 55, 67, 87, 100}},
-    {"UnchangedPercentNotSent", 15, kProgressFirst, kProgressAppend, {30, 40, 55, 67, 87, 100}},
-    {"FinalHundredAlwaysSent", 100, "", Line("x", 10), {100}},
-    {"LongLineCountsAsTwoPieces", 0, std::string(1499, 'a') + "\n", "", {68, 100, 100}},
-    {"EmptyInputsOnlyFinalHundred", 0, "", "", {100}},
+    {"PiecesOfBothFiles", kProgressFirst, kProgressAppend, {15, 30, 40, 55, 67, 87, 100}},
+    // 1000 bytes: pieces ending at bytes 4, 8, 12, 16 and 20 make 0, 0, 1, 1
+    // and 2 %, of which only the changes are told.
+    {"UnchangedPercentNotSent",
+     Line("a", 4) + Line("b", 4) + Line("c", 4) + Line("d", 4) + Line("e", 4),
+     std::string(980, 'x'),
+     {1, 2, 100, 100}},
+    {"FinalHundredAlwaysSent", "", Line("x", 10), {100, 100}},
+    {"LongLineCountsAsTwoPieces", std::string(1499, 'a') + "\n", "", {68, 100, 100}},
+    {"EmptyInputsOnlyFinalHundred", "", "", {100}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Runs, AppendProgressTest, ::testing::ValuesIn(kProgressCases), CaseName());
@@ -267,7 +280,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, AppendProgressTest, ::testing::ValuesIn(kProgress
 class AppendResultTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        PrepareRun(0);
+        PrepareRun();
         dir_ = MakeScratchDir();
         first_ = dir_ + "/movie.smi.bak";
         append_ = dir_ + "/extra.smi";
@@ -277,7 +290,7 @@ protected:
     }
     std::int32_t Run(const std::string& first, const std::string& append,
                      const std::string& output) {
-        return AppendSubtitles(first.c_str(), append.c_str(), output.c_str(), 0);
+        return AppendRecorded(first, append, output, 0);
     }
     std::string dir_;
     std::string first_;

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "one_piece_shift.h"
-#include "progress.h"
 #include "progress_recorder.h"
 #include "result_codes.h"
 #include "sync_file_walk.h"
@@ -32,8 +31,10 @@ protected:
         const std::string out = dir_ + "/out.smi";
         WriteBytes(in, input);
         const OnePieceResult expected = ShiftInOnePiece(input, p, 0);
-        ResetProgress(0);
-        ASSERT_EQ(ShiftSyncTimesInWindow(in.c_str(), out.c_str(), p, window), RESULT_OK);
+        ResetProgress();
+        RunCounts counts;
+        const RunOptions options = RecordingProgress(RunOptions{0, window});
+        ASSERT_EQ(ShiftFileTimes(in.c_str(), out.c_str(), p, options, &counts), RESULT_OK);
         const std::string output = ReadBytes(out);
         ASSERT_EQ(output.size(), expected.output.size()) << "window " << window;
         ASSERT_TRUE(output == expected.output) << "window " << window;

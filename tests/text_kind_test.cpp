@@ -32,7 +32,7 @@ class TextKinds : public ::testing::Test {
 protected:
     void SetUp() override {
         BuildSyncTagTables();
-        ResetProgress(0);
+        ResetProgress();
         dir_ = MakeScratchDir();
     }
 
@@ -53,7 +53,8 @@ protected:
         WriteBytes(dir_ + "/out.smi", "untouched");
         Outcome o{};
         o.result = AppendFileCues((dir_ + "/first.smi").c_str(), (dir_ + "/append.smi").c_str(),
-                                  (dir_ + "/out.smi").c_str(), offset, readQuoted, &o.counts);
+                                  (dir_ + "/out.smi").c_str(), offset,
+                                  FrontEndRunOptions(readQuoted), &o.counts);
         o.output = ReadBytes(dir_ + "/out.smi");
         return o;
     }

@@ -10,7 +10,6 @@
 #include "file_chooser.h"
 #include "main_dialog.h"
 #include "parameter_fields.h"
-#include "progress.h"
 #include "result_codes.h"
 #include "warning_messages.h"
 

@@ -11,7 +11,6 @@
 #include "file_system.h"
 #include "file_chooser.h"
 #include "file_intake.h"
-#include "progress.h"
 #include "result_codes.h"
 #include "subtitle_append.h"
 #include "sync_shift.h"
@@ -23,13 +22,23 @@ WCHAR g_mainPath[kPathChars];
 WCHAR g_appendPath[kPathChars];
 std::int32_t g_busy = 0;
 
-// The engine's one link to the dialog: the bar is control 1006.
-void SetProgressBar(ProgressWindow window, std::int32_t percent) {
-    SendMessageA(GetDlgItem(static_cast<HWND>(window), IDC_PROGRESS), PBM_SETPOS,
-                 static_cast<WPARAM>(percent), 0);
+void SetProgressBar(HWND dialog, std::int32_t percent) {
+    SendMessageA(GetDlgItem(dialog, IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
 namespace {
+
+// The runs' progress reaches the bar of the dialog that started them.
+void ShowRunProgress(void* dialog, std::int32_t percent) {
+    SetProgressBar(static_cast<HWND>(dialog), percent);
+}
+
+RunOptions DialogRunOptions(HWND dialog) {
+    RunOptions options = FrontEndRunOptions(0);
+    options.progress = ShowRunProgress;
+    options.progressContext = dialog;
+    return options;
+}
 
 int CanOpenForReading(const char* path) {
     std::FILE* file = OpenFileByName(path, "rb");
@@ -78,9 +87,8 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
     if (!PrepareSave(&plan, &cause)) {
         return RESULT_CANNOT_SAVE;
     }
-    g_progressWindow = dialog;
     return FinishRun(plan, ShiftFileTimes(plan.input.c_str(), plan.target.c_str(), params,
-                                          FrontEndRunOptions(0), counts));
+                                          DialogRunOptions(dialog), counts));
 }
 
 std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
@@ -112,9 +120,9 @@ std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
     if (!PrepareSave(&plan, &cause)) {
         return RESULT_CANNOT_SAVE;
     }
-    g_progressWindow = dialog;
-    return FinishRun(plan, AppendFileCues(plan.input.c_str(), plan.appendInput.c_str(),
-                                          plan.target.c_str(), offset, 0, counts));
+    return FinishRun(
+        plan, AppendFileCues(plan.input.c_str(), plan.appendInput.c_str(), plan.target.c_str(),
+                             offset, DialogRunOptions(dialog), counts));
 }
 
 // The busy flag guards the whole handler, message box included. A run that

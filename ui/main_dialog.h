@@ -16,5 +16,8 @@ extern WCHAR g_appendPath[kPathChars];
 // refused until it ends.
 extern std::int32_t g_busy;
 
+// Shows `percent` (0 to 100) in the dialog's bar, control 1006.
+void SetProgressBar(HWND dialog, std::int32_t percent);
+
 // The window procedure of class "Tembrel", which the dialog template names.
 LRESULT CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -10,11 +10,9 @@
 #include "dialog_ids.h"
 #include "dialog_program.h"
 #include "main_dialog.h"
-#include "progress.h"
 
 HWND OpenDialog() {
     ResetStandin();
-    g_lastPercent = 0;
     // As at the program's start.
     g_mainPath[0] = 0;
     g_appendPath[0] = 0;

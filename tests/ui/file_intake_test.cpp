@@ -12,7 +12,6 @@
 #include "dialog_program.h"
 #include "main_dialog.h"
 #include "parameter_fields.h"
-#include "progress.h"
 #include "test_files.h"
 
 namespace {
