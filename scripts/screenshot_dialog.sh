@@ -7,6 +7,10 @@
 #       (defaults: docs/dialog.png and ko_KR; docs/dialog-en_US.png is taken
 #       with en_US)
 #
+# TEMBREL_EXE names another Tembrel.exe (the one of a package) and
+# TEMBREL_SCREENSHOT_DIR the folder for its Wine prefixes and locales (the
+# build's by default), as the Wine tests' picture check does.
+#
 # Needs the Windows build (cmake --preset windows && cmake --build --preset
 # windows; where the kernel runs no 32-bit program, the windows64 preset),
 # Wine, Xvfb (xvfb-run), Python 3 and a Korean font (fonts-nanum).
@@ -29,7 +33,8 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]
     build="$repo/build/windows64"
     wine=/usr/lib/wine/wine64
 fi
-program="$build/ui/Tembrel.exe"
+program="${TEMBREL_EXE:-$build/ui/Tembrel.exe}"
+work="${TEMBREL_SCREENSHOT_DIR:-$build}"
 
 if [ ! -f "$program" ]; then
     echo "no $program: build it with 'cmake --preset $(basename "$build") &&" \
@@ -38,7 +43,7 @@ if [ ! -f "$program" ]; then
 fi
 
 if ! locale -a 2>/dev/null | grep -qix "$locale_name.utf8"; then
-    export LOCPATH="$build/locale"
+    export LOCPATH="$work/locale"
     if [ ! -f "$LOCPATH/$locale_name.UTF-8/LC_CTYPE" ]; then
         mkdir -p "$LOCPATH"
         localedef -i "$locale_name" -f UTF-8 "$LOCPATH/$locale_name.UTF-8" || true
@@ -46,7 +51,7 @@ if ! locale -a 2>/dev/null | grep -qix "$locale_name.utf8"; then
 fi
 
 # A prefix of its own per locale, apart from the tests' prefix.
-export WINEPREFIX="$build/wineprefix-${locale_name%%_*}"
+export WINEPREFIX="$work/wineprefix-${locale_name%%_*}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -59,8 +64,18 @@ if [ "${TEMBREL_CAPTURE:-}" ]; then
     # The dialog in a Wine desktop window, which draws the caption and frame
     # that a missing window manager would not.
     "$wine" explorer /desktop=Tembrel,800x600 "$program" >/dev/null 2>&1 &
-    sleep 8
-    cp "$TEMBREL_CAPTURE/Xvfb_screen0" "$TEMBREL_CAPTURE/screen.xwd"
+    # The picture is taken once the screen shows a window and stays the same
+    # for two seconds: a busy machine draws late.
+    for _ in $(seq 45); do
+        sleep 2
+        cp "$TEMBREL_CAPTURE/Xvfb_screen0" "$TEMBREL_CAPTURE/next.xwd"
+        if [ -f "$TEMBREL_CAPTURE/screen.xwd" ] &&
+            cmp -s "$TEMBREL_CAPTURE/next.xwd" "$TEMBREL_CAPTURE/screen.xwd" &&
+            python3 "$repo/scripts/xwd_to_png.py" --shows-window "$TEMBREL_CAPTURE/screen.xwd"; then
+            break
+        fi
+        mv "$TEMBREL_CAPTURE/next.xwd" "$TEMBREL_CAPTURE/screen.xwd"
+    done
     wineserver -k
     wait || true
     exit 0

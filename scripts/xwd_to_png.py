@@ -3,6 +3,8 @@
 cut to what differs from the colour of its top-left corner.
 
     scripts/xwd_to_png.py screen.xwd picture.png
+    scripts/xwd_to_png.py --shows-window screen.xwd
+        (exit status 0 when anything unlike the top-left corner shows)
 
 Only 24- and 32-bit true-colour dumps, which is what Xvfb writes for a 24-bit
 screen. Only the standard library is used.
@@ -69,6 +71,11 @@ def write_png(path, rows):
 def main():
     if len(sys.argv) != 3:
         raise SystemExit(__doc__)
+    if sys.argv[1] == "--shows-window":
+        _width, _height, rows = read_xwd(sys.argv[2])
+        background = rows[0][0]
+        shows = any(p != background for row in rows for p in row)
+        raise SystemExit(0 if shows else 1)
     _width, _height, rows = read_xwd(sys.argv[1])
     write_png(sys.argv[2], trim(rows))
 

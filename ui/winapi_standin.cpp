@@ -30,6 +30,10 @@ struct StandinFont {
     LOGFONTW log;
 };
 
+struct StandinDeviceContext {
+    HWND window;
+};
+
 struct StandinDrop {
     std::vector<std::wstring> files;
     POINT point;
@@ -235,6 +239,12 @@ void ResetStandin() {
     g_argumentPointers.clear();
     g_standin = StandinState{};
     g_standin.commandLine = "Tembrel.exe";
+    // As a Korean Windows lists them.
+    g_standin.fontFaces = {{"System", 0},
+                           {"Arial", 0},
+                           {"@맑은 고딕", HANGUL_CHARSET},
+                           {"맑은 고딕", HANGUL_CHARSET},
+                           {"굴림", HANGUL_CHARSET}};
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls) {
@@ -450,6 +460,44 @@ BOOL EnumChildWindows(HWND parent, WNDENUMPROC procedure, LPARAM parameter) {
 HFONT CreateFontIndirectW(const LOGFONTW* font) {
     g_fonts.push_back(StandinFont{*font});
     return &g_fonts.back();
+}
+
+HDC GetDC(HWND window) {
+    static StandinDeviceContext context;
+    context.window = window;
+    ++g_standin.openDeviceContexts;
+    return &context;
+}
+
+int ReleaseDC(HWND /*window*/, HDC context) {
+    if (context == nullptr) {
+        return 0;
+    }
+    --g_standin.openDeviceContexts;
+    return 1;
+}
+
+int EnumFontFamiliesExW(HDC context, LOGFONTW* font, FONTENUMPROCW procedure, LPARAM parameter,
+                        DWORD /*flags*/) {
+    int result = 1;
+    for (const StandinFontFace& face : g_standin.fontFaces) {
+        if (context == nullptr ||
+            (font->lfCharSet != DEFAULT_CHARSET && face.charSet != font->lfCharSet)) {
+            continue;
+        }
+        LOGFONTW listed = {};
+        listed.lfCharSet = face.charSet;
+        const std::wstring wide = Utf8ToWide(face.face);
+        const std::size_t length = std::min(wide.size(), static_cast<std::size_t>(LF_FACESIZE - 1));
+        std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(length),
+                  listed.lfFaceName);
+        const TEXTMETRICW metrics = {13};
+        result = procedure(&listed, &metrics, 4 /* TRUETYPE_FONTTYPE */, parameter);
+        if (result == 0) {
+            break;
+        }
+    }
+    return result;
 }
 
 int GetObjectW(HFONT font, int size, void* object) {

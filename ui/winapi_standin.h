@@ -40,6 +40,7 @@ struct StandinBrush;
 struct StandinMenu;
 struct StandinDrop;
 struct StandinFont;
+struct StandinDeviceContext;
 using HWND = StandinWindow*;
 using HINSTANCE = StandinInstance*;
 using HICON = StandinIcon*;
@@ -48,6 +49,7 @@ using HBRUSH = StandinBrush*;
 using HMENU = StandinMenu*;
 using HDROP = StandinDrop*;
 using HFONT = StandinFont*;
+using HDC = StandinDeviceContext*;
 using BYTE = std::uint8_t;
 
 #define CALLBACK
@@ -75,6 +77,16 @@ struct LOGFONTW {
     BYTE lfPitchAndFamily;
     WCHAR lfFaceName[32];
 };
+
+inline constexpr int LF_FACESIZE = 32;
+inline constexpr LONG FW_NORMAL = 400;
+
+// Only the fields the program reads.
+struct TEXTMETRICW {
+    LONG tmHeight;
+};
+
+using FONTENUMPROCW = int (*)(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM);
 
 struct POINT {
     LONG x;
@@ -266,6 +278,12 @@ BOOL EnumChildWindows(HWND parent, WNDENUMPROC procedure, LPARAM parameter);
 // The template's controls start with the template's font, "System" at 13
 // pixels; fonts live until the process ends.
 HFONT CreateFontIndirectW(const LOGFONTW* font);
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC context);
+// Lists the faces of g_standin.fontFaces that have the character set asked for
+// (all of them for DEFAULT_CHARSET), in their order.
+int EnumFontFamiliesExW(HDC context, LOGFONTW* font, FONTENUMPROCW procedure, LPARAM parameter,
+                        DWORD flags);
 int GetObjectW(HFONT font, int size, void* object);
 BOOL CheckDlgButton(HWND dialog, int id, UINT check);
 UINT IsDlgButtonChecked(HWND dialog, int id);
@@ -321,6 +339,11 @@ struct StandinChooserAnswer {
     std::string path;  // the chosen file
 };
 
+struct StandinFontFace {
+    std::string face;  // UTF-8
+    BYTE charSet;
+};
+
 struct StandinState {
     // scripted by the test
     int failCommonControls;
@@ -332,13 +355,15 @@ struct StandinState {
     std::function<void()> onIdle;         // runs when the loop finds the queue empty
     std::function<void(int)> onReadText;  // runs before GetWindowTextA reads a control, with its id
     std::string commandLine;              // what GetCommandLineW returns, UTF-8
+    std::vector<StandinFontFace> fontFaces;  // the installed faces, as the system lists them
     // recorded
     DWORD commonControlClasses;
     int classRegistered;
     WNDCLASSEXW registeredClass;
-    int acceptsFiles;       // DragAcceptFiles was called for the dialog
-    int openDrops;          // drops not yet released with DragFinish
-    int openArgumentLists;  // CommandLineToArgvW lists not yet released with LocalFree
+    int acceptsFiles;        // DragAcceptFiles was called for the dialog
+    int openDrops;           // drops not yet released with DragFinish
+    int openArgumentLists;   // CommandLineToArgvW lists not yet released with LocalFree
+    int openDeviceContexts;  // GetDC without ReleaseDC
     HWND dialog;
     std::vector<StandinMessageBox> messageBoxes;
     std::vector<int> progressPositions;

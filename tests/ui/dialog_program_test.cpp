@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "dialog_ids.h"
 #include "dialog_program.h"
@@ -30,9 +32,17 @@ TEST(DialogProgram, RegistersClassTembrelForMainDialogProc) {
     EXPECT_NE(g_standin.dialog, nullptr);
 }
 
-// Outside a Korean system the template's font has no Hangul: every control
-// gets the same size with the Korean character set, any face that has it.
-TEST(DialogProgram, ControlsGetTheTemplateFontWithTheKoreanCharacterSet) {
+std::wstring FaceOf(HWND control) {
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    LOGFONTW log = {};
+    return GetObjectW(font, sizeof log, &log) == static_cast<int>(sizeof log) ? log.lfFaceName
+                                                                              : L"<no font>";
+}
+
+// Every control gets the template's size with the Korean character set, in a
+// face named from those installed, so that the font mapper never picks one
+// without Hangul or Latin letters.
+TEST(DialogProgram, ControlsGetTheTemplateSizeInAFaceWithHangul) {
     HWND dialog = OpenDialog();
     int controls = 0;
     for (int id = IDC_FILE_NAME; id <= IDC_APPEND_UNIT; ++id) {
@@ -42,10 +52,37 @@ TEST(DialogProgram, ControlsGetTheTemplateFontWithTheKoreanCharacterSet) {
         ASSERT_EQ(GetObjectW(font, sizeof log, &log), static_cast<int>(sizeof log)) << id;
         EXPECT_EQ(log.lfCharSet, HANGUL_CHARSET) << id;
         EXPECT_EQ(log.lfHeight, -13) << id;
-        EXPECT_EQ(log.lfFaceName[0], L'\0') << id;
+        EXPECT_EQ(log.lfWeight, FW_NORMAL) << id;
+        EXPECT_STREQ(log.lfFaceName, L"맑은 고딕") << id;
         ++controls;
     }
     EXPECT_EQ(controls, 19);
+    EXPECT_EQ(g_standin.openDeviceContexts, 0);
+}
+
+TEST(DialogProgram, FaceIsTheFirstInstalledOfTheKoreanFacesThenAnyWithHangul) {
+    const BYTE hangul = HANGUL_CHARSET;
+    const struct {
+        std::vector<StandinFontFace> installed;
+        const wchar_t* chosen;
+    } cases[] = {
+        {{{"Arial", 0}, {"Gulim", hangul}, {"Malgun Gothic", hangul}}, L"Malgun Gothic"},
+        {{{"@Malgun Gothic", hangul}, {"Dotum", hangul}}, L"Dotum"},
+        {{{"NanumGothic", hangul}, {"굴림", hangul}}, L"굴림"},
+        {{{"Malgun Gothic", 0}, {"나눔고딕", hangul}}, L"나눔고딕"},  // Latin only
+        {{{"Arial", 0}, {"UnDotum", hangul}, {"Baekmuk", hangul}}, L"UnDotum"},
+        {{{"Arial", 0}, {"@UnDotum", hangul}}, L""},  // the mapper's choice is left
+        {{}, L""},
+    };
+    for (const auto& c : cases) {
+        ResetStandin();
+        g_standin.fontFaces = c.installed;
+        RunDialogProgram(nullptr, SW_SHOWNORMAL);
+        ASSERT_NE(g_standin.dialog, nullptr);
+        for (int id : {IDC_FILE_NAME, IDC_START_SYNC, IDC_APPEND_UNIT}) {
+            EXPECT_EQ(FaceOf(GetDlgItem(g_standin.dialog, id)), c.chosen) << id;
+        }
+    }
 }
 
 TEST(DialogProgram, EndsWithExitCodeZeroFromCloseOrTheSystemMenu) {
