@@ -28,6 +28,7 @@ enum OptionField : int {
     FIELD_FPS,
     FIELD_DRY_RUN,
     FIELD_FORCE,
+    FIELD_TO,
 };
 
 constexpr unsigned kForShift = 1u;
@@ -59,6 +60,7 @@ constexpr OptionEntry kOptions[] = {
     {"verbose", 'v', FIELD_VERBOSE, kForRuns | kForList, 0},
     {"dry-run", 'n', FIELD_DRY_RUN, kWriting, 0},
     {"force", 0, FIELD_FORCE, kForSync, 0},
+    {"to", 0, FIELD_TO, kForSync, 1},
 };
 
 // The command words, for the "did you mean" of an unknown one.
@@ -109,6 +111,7 @@ void SetDefaults(CliRequest* request) {
     request->stretchGiven = 0;
     request->dryRun = 0;
     request->force = 0;
+    request->referencePath = nullptr;
     request->outputPath = nullptr;
     request->files.clear();
 }
@@ -240,6 +243,13 @@ int StoreOption(const OptionEntry& entry, const char* optionName, const char* va
         case FIELD_FORCE:
             request->force = 1;
             return 1;
+        case FIELD_TO:
+            if (value[0] == '\0' || request->referencePath != nullptr) {
+                *error = "sync takes one reference " + std::string(optionName) + "=REF";
+                return 0;
+            }
+            request->referencePath = value;
+            return 1;
         case FIELD_OFFSET:
             return StoreTime(optionName, value, &request->offset, error);
         case FIELD_OUTPUT:
@@ -353,6 +363,17 @@ int CheckValues(const CliRequest& request, std::string* error) {
     }
     if (request.command != COMMAND_SYNC) {
         return 1;
+    }
+    if (request.referencePath != nullptr) {
+        if (request.syncPointCount != 0) {
+            *error = "sync takes either --at points or a reference --to, not both";
+            return 0;
+        }
+        return 1;
+    }
+    if (request.syncPointCount == 0) {
+        *error = "sync needs two --at OLD=NEW points or a reference --to=REF";
+        return 0;
     }
     if (request.syncPointCount != 2) {
         *error =
