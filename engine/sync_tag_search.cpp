@@ -128,6 +128,14 @@ int BuildSyncTagTables() {
 
 int FindSyncTag(const char* text, std::int32_t count, const char* pattern,
                 std::int32_t patternLength, std::int32_t* matchOffset) {
+    if (kVectorSearch) {
+        return FindSyncTagVector(text, count, pattern, patternLength, matchOffset);
+    }
+    return FindSyncTagPortable(text, count, pattern, patternLength, matchOffset);
+}
+
+int FindSyncTagPortable(const char* text, std::int32_t count, const char* pattern,
+                        std::int32_t patternLength, std::int32_t* matchOffset) {
     // The tables and the lowercase tag exist for the sync tag alone.
     if (g_syncTagLength == 0 || patternLength != g_syncTagLength) {
         return 0;

@@ -1,6 +1,7 @@
 // Finding the sync tag "<SYNC START=" anywhere in a range of bytes, its letters in
-// either case, by a Boyer-Moore search whose two tables are built once; and the
-// byte-exact prefix test that recognises the body tags at the start of a line.
+// either case: 16 bytes at a time where the processor has SSE2, elsewhere by a
+// Boyer-Moore search whose two tables are built once; and the byte-exact prefix
+// test that recognises the body tags at the start of a line.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +34,20 @@ int BuildGoodSuffixTable(const char* pattern, std::int32_t length, std::int32_t*
 // byte at index count or beyond; NUL bytes are ordinary bytes.
 int FindSyncTag(const char* text, std::int32_t count, const char* pattern,
                 std::int32_t patternLength, std::int32_t* matchOffset);
+
+// The two searches FindSyncTag chooses from when the engine is compiled, with
+// its contract, so that they can be held against each other: the Boyer-Moore
+// search, and the vector search (the same Boyer-Moore search again where the
+// processor has no SSE2; kVectorSearch tells).
+int FindSyncTagPortable(const char* text, std::int32_t count, const char* pattern,
+                        std::int32_t patternLength, std::int32_t* matchOffset);
+int FindSyncTagVector(const char* text, std::int32_t count, const char* pattern,
+                      std::int32_t patternLength, std::int32_t* matchOffset);
+#if defined(__SSE2__)
+inline constexpr int kVectorSearch = 1;
+#else
+inline constexpr int kVectorSearch = 0;
+#endif
 
 // 1 when the text begins with the tag byte for byte (no case folding), else 0.
 int StartsWithTag(const char* text, std::int32_t textLength, const char* tag,

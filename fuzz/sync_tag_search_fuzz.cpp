@@ -1,5 +1,7 @@
 // FindSyncTag on arbitrary bytes and counts against a plain search for the
 // leftmost occurrence, letters in either case; the count is never read past.
+// The vector and the portable search agree over every window the input's
+// second byte steps through, as the file walk hands them windows.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -42,6 +44,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int found = FindSyncTag(text.data(), count, kSyncTag, g_syncTagLength, &offset);
     if ((found ? offset : -1) != PlainFind(text.data(), count)) {
         std::abort();
+    }
+    if (size < 2 || count < 1) {
+        return 0;
+    }
+    const auto step = static_cast<std::int32_t>(1 + data[1] % 32);
+    for (std::int32_t from = 0; from < count; from += step) {
+        const std::vector<char> window(text.begin() + from, text.begin() + count);
+        const auto length = static_cast<std::int32_t>(window.size());
+        std::int32_t portable = -1;
+        std::int32_t vector = -1;
+        const int portableFound =
+            FindSyncTagPortable(window.data(), length, kSyncTag, g_syncTagLength, &portable);
+        const int vectorFound =
+            FindSyncTagVector(window.data(), length, kSyncTag, g_syncTagLength, &vector);
+        if (portableFound != vectorFound || portable != vector) {
+            std::abort();
+        }
     }
     return 0;
 }

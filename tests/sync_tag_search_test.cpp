@@ -188,6 +188,80 @@ TEST_F(SyncTagSearch, AgreesWithAPlainSearchOnRandomText) {
     }
 }
 
+// Texts dense in near misses: '<' with a 'C' or 'c' four bytes on, tags cut
+// short, tags in mixed case, bytes that differ from a tag letter only in the
+// case bit. Both searches, over every start and several ends, find the same.
+std::string NearMissText(std::mt19937& random, std::size_t length) {
+    static const std::vector<std::string> pieces = {"<SYNC START=",
+                                                    "<sync start=",
+                                                    "<SyNc StArT=",
+                                                    "<SYNC",
+                                                    "<xxxC",
+                                                    "<SYNC START",
+                                                    "<SYNC STARt",
+                                                    "<SYNC\x80START=",
+                                                    "<SYNC START\x1d",
+                                                    "\x1cSYNC START=",
+                                                    "<SYNC sTART-",
+                                                    "<",
+                                                    "C",
+                                                    "c",
+                                                    "\xe3",
+                                                    "\xc3",
+                                                    "=",
+                                                    "\xb0\xa1",
+                                                    std::string(1, '\0'),
+                                                    " ",
+                                                    "\r\n"};
+    std::string text;
+    while (text.size() < length) {
+        text += pieces[random() % pieces.size()];
+    }
+    return text;
+}
+
+TEST_F(SyncTagSearch, VectorAndPortableSearchesAgree) {
+    std::mt19937 random(20);
+    for (int n = 0; n < 3000; ++n) {
+        const std::string text = NearMissText(random, random() % 90);
+        const auto size = static_cast<std::int32_t>(text.size());
+        for (std::int32_t from = 0; from <= size; ++from) {
+            const std::int32_t count = size - from - static_cast<std::int32_t>(random() % 3);
+            std::vector<char> bytes(text.begin() + from,
+                                    text.begin() + from + (count > 0 ? count : 0));
+            std::int32_t portable = -1;
+            std::int32_t vector = -1;
+            const int p =
+                FindSyncTagPortable(bytes.data(), count, kSyncTag, g_syncTagLength, &portable);
+            const int v =
+                FindSyncTagVector(bytes.data(), count, kSyncTag, g_syncTagLength, &vector);
+            ASSERT_EQ(p, v) << text << " from " << from;
+            ASSERT_EQ(portable, vector) << text << " from " << from;
+            ASSERT_EQ(p ? portable : -1, PlainFind(std::string(bytes.begin(), bytes.end())))
+                << text << " from " << from;
+        }
+    }
+}
+
+TEST_F(SyncTagSearch, VectorSearchRefusesWithoutTablesAndFallsBackForOtherPatterns) {
+    const std::string text = "xx<SYNC START=5>";
+    std::int32_t offset = -99;
+    // Another twelve-byte pattern is searched for by the Boyer-Moore tables,
+    // which hold the sync tag, so both searches give one answer for it.
+    std::int32_t portable = -99;
+    const char other[] = "<SYNC START>";
+    EXPECT_EQ(FindSyncTagVector(text.data(), 16, other, 12, &offset),
+              FindSyncTagPortable(text.data(), 16, other, 12, &portable));
+    EXPECT_EQ(offset, portable);
+    EXPECT_EQ(FindSyncTagVector(text.data(), 16, kSyncTag, 11, &offset), 0);
+    g_syncTagLength = 0;
+    EXPECT_EQ(FindSyncTagVector(text.data(), 16, kSyncTag, 12, &offset), 0);
+    EXPECT_EQ(FindSyncTagPortable(text.data(), 16, kSyncTag, 12, &offset), 0);
+    BuildSyncTagTables();
+    EXPECT_EQ(FindSyncTagVector(text.data(), 16, kSyncTag, 12, &offset), 1);
+    EXPECT_EQ(offset, 2);
+}
+
 TEST_F(SyncTagSearch, BodyTagsOnlyInCapitalsAtTheFirstByte) {
     struct Case {
         std::string line;
