@@ -103,10 +103,11 @@ int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std
     }
     char end[kFieldBufferSize];
     ReadField(dialog, IDC_RANGE_END, end);
-    int lastTime = 0;
     if (MeansLastSyncTime(end)) {
-        lastTime = 1;
         *rangeEnd = 0;
+        if (FindLastSyncTimeChecked(path, rangeEnd) != RESULT_OK) {
+            return kLastSyncTimeUnread;
+        }
     } else if (!ConvertField(end, milliseconds, rangeEnd)) {
         return IDC_RANGE_END;
     }
@@ -115,9 +116,6 @@ int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std
     }
     if (!ReadNumberField(dialog, IDC_STRETCH, milliseconds, stretch)) {
         return IDC_STRETCH;
-    }
-    if (lastTime && FindLastSyncTimeChecked(path, rangeEnd) != RESULT_OK) {
-        return kLastSyncTimeUnread;
     }
     return kFieldsRead;
 }

@@ -22,8 +22,8 @@ inline constexpr int kLastSyncTimeUnread = -1;
 // Reads range start, range end, shift and stretch, in milliseconds, in that
 // order, each whole in the selected unit (field_time_text.h). A range end of
 // "E" or "e" is the last sync time of the file at `path`, whatever the unit,
-// looked up only when all four fields read; kLastSyncTimeUnread when that file
-// cannot be read for it.
+// looked up when the range end is read; kLastSyncTimeUnread when that file
+// cannot be read for it. Reading stops at the first field that does not read.
 int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std::int32_t* rangeEnd,
                     std::int32_t* shift, std::int32_t* stretch);
 // kFieldsRead or IDC_APPEND_OFFSET.

@@ -149,15 +149,16 @@ TEST(ParameterFields, RangeEndOfEIsTheLastSyncTimeInEitherUnit) {
             }
         }
     }
-    // The file is looked at only when every field reads.
+    // The file is looked at when the range end is read, after the start.
     TypeIntoControl(dialog, IDC_RANGE_END, "E");
     std::int32_t start, end, shift, stretch;
     const std::string missing = path + ".missing";
-    EXPECT_EQ(ReadShiftParams(dialog, missing.c_str(), &start, &end, &shift, &stretch),
-              kLastSyncTimeUnread);
     TypeIntoControl(dialog, IDC_STRETCH, "x");
     EXPECT_EQ(ReadShiftParams(dialog, missing.c_str(), &start, &end, &shift, &stretch),
-              IDC_STRETCH);
+              kLastSyncTimeUnread);
+    TypeIntoControl(dialog, IDC_RANGE_START, "x");
+    EXPECT_EQ(ReadShiftParams(dialog, missing.c_str(), &start, &end, &shift, &stretch),
+              IDC_RANGE_START);
 }
 
 // The first field that does not read is the one named.
