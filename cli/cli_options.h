@@ -14,6 +14,7 @@ enum CliCommand : int {
     COMMAND_HELP = 4,
     COMMAND_VERSION = 5,
     COMMAND_SYNC = 6,
+    COMMAND_LIST = 7,
 };
 
 struct CliRequest {
@@ -30,13 +31,15 @@ struct CliRequest {
     std::int32_t syncOld[2];
     std::int32_t syncNew[2];
     int syncPointCount;
+    const char* referencePath;  // sync --to: the reference subtitle; null with --at
     // shift --fps FROM:TO; the stretch is then computed for each file
     int fpsGiven;
     double fpsFrom;
     double fpsTo;
     int stretchGiven;
     int dryRun;              // read and compute everything, write nothing
-    const char* outputPath;  // null: each FILE is edited in place
+    int force;               // sync: write what a doubtful check would refuse
+    const char* outputPath;  // null: each FILE is edited in place; "-": standard output
     std::vector<const char*> files;
 };
 

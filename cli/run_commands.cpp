@@ -8,12 +8,14 @@
 #include <cstring>
 #include <string>
 
+#include "align_command.h"
 #include "backup_protocol.h"
 #include "cli_messages.h"
 #include "exit_codes.h"
 #include "file_access.h"
 #include "file_system.h"
 #include "named_runs.h"
+#include "list_command.h"
 #include "result_codes.h"
 #include "null_device.h"
 #include "retime_plan.h"
@@ -30,6 +32,7 @@ struct RunValues {
     std::int32_t offset;
     int readQuoted;
     int dryRun;
+    const TimeMap* map;  // sync --to: the map run instead of shift
 };
 
 RunOptions OptionsOf(const CliRequest& request) {
@@ -83,6 +86,9 @@ std::int32_t CallEngine(const char* input, const char* appendInput, const char* 
     AddTerminalProgress(&options);
     if (values.command == COMMAND_APPEND) {
         return AppendNamedFiles(input, appendInput, output, values.offset, options, counts);
+    }
+    if (values.map != nullptr) {
+        return MapNamedFile(input, output, *values.map, options, counts);
     }
     return ShiftNamedFile(input, output, values.params, options, counts);
 }
@@ -260,7 +266,8 @@ int ShiftFile(const CliRequest& request, const char* file) {
                         {request.rangeStart, request.rangeEnd, request.shift, request.stretch},
                         0,
                         request.readQuoted,
-                        request.dryRun};
+                        request.dryRun,
+                        nullptr};
     ShiftParams& params = values.params;
     RunCounts counts;
     // The last sync time is looked up before the check: a file gone between
@@ -330,8 +337,8 @@ int AppendFile(const CliRequest& request) {
                       KindName(kind) + ")");
         return EXIT_BAD_APPEND_FILE;
     }
-    const RunValues values = {
-        COMMAND_APPEND, {0, 0, 0, 0}, request.offset, request.readQuoted, request.dryRun};
+    const RunValues values = {COMMAND_APPEND,     {0, 0, 0, 0},   request.offset,
+                              request.readQuoted, request.dryRun, nullptr};
     RunCounts counts;
     const int exitCode = SaveResult(file, appendFile, request.outputPath, values, &counts);
     if (exitCode == EXIT_DONE) {
@@ -357,15 +364,24 @@ int PrintLastSyncTime(const CliRequest& request) {
 
 }  // namespace
 
+int SaveMappedFile(const CliRequest& request, const char* file, const TimeMap& map,
+                   RunCounts* counts) {
+    const RunValues values = {COMMAND_SYNC,       {0, 0, 0, 0},   0,
+                              request.readQuoted, request.dryRun, &map};
+    return SaveResult(file, nullptr, request.outputPath, values, counts);
+}
+
 int RunRequest(const CliRequest& request) {
     switch (request.command) {
         case COMMAND_SHIFT:
         case COMMAND_SYNC:
-            return ShiftFiles(request);
+            return request.referencePath != nullptr ? AlignFiles(request) : ShiftFiles(request);
         case COMMAND_APPEND:
             return AppendFile(request);
         case COMMAND_LAST:
             return PrintLastSyncTime(request);
+        case COMMAND_LIST:
+            return ListCues(request);
         case COMMAND_HELP:
         case COMMAND_VERSION:
             break;
