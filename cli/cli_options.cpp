@@ -64,7 +64,7 @@ constexpr OptionEntry kOptions[] = {
 };
 
 // The command words, for the "did you mean" of an unknown one.
-constexpr const char* kCommandWords[] = {"shift", "sync", "append", "last", "list"};
+constexpr const char* kCommandWords[] = {"shift", "sync", "append", "last", "list", "undo"};
 
 unsigned CommandBit(CliCommand command) {
     if (command == COMMAND_SHIFT) {
@@ -91,6 +91,9 @@ const char* CommandName(CliCommand command) {
     }
     if (command == COMMAND_LIST) {
         return "list";
+    }
+    if (command == COMMAND_UNDO) {
+        return "undo";
     }
     return command == COMMAND_APPEND ? "append" : "last";
 }
@@ -127,6 +130,8 @@ int ReadCommandWord(const char* word, CliRequest* request, std::string* error) {
         request->command = COMMAND_LAST;
     } else if (std::strcmp(word, "list") == 0) {
         request->command = COMMAND_LIST;
+    } else if (std::strcmp(word, "undo") == 0) {
+        request->command = COMMAND_UNDO;
     } else if (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0) {
         request->command = COMMAND_HELP;
     } else if (std::strcmp(word, "--version") == 0 || std::strcmp(word, "-V") == 0) {
@@ -320,7 +325,11 @@ int ReadOption(int argc, char** argv, int* index, CliRequest* request, std::stri
 
 int CheckFileCount(const CliRequest& request, std::string* error) {
     const std::size_t count = request.files.size();
-    if (request.command == COMMAND_SHIFT || request.command == COMMAND_SYNC) {
+    if (request.command == COMMAND_UNDO) {
+        if (count == 0) {
+            *error = "missing FILE";
+        }
+    } else if (request.command == COMMAND_SHIFT || request.command == COMMAND_SYNC) {
         if (count == 0) {
             *error = "missing FILE";
         } else if (count > 1 && request.outputPath != nullptr) {

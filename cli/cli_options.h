@@ -15,6 +15,7 @@ enum CliCommand : int {
     COMMAND_VERSION = 5,
     COMMAND_SYNC = 6,
     COMMAND_LIST = 7,
+    COMMAND_UNDO = 8,  // FILE and FILE.bak swapped
 };
 
 struct CliRequest {

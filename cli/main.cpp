@@ -7,6 +7,7 @@
 #include "cli_options.h"
 #include "exit_codes.h"
 #include "program_arguments.h"
+#include "edit_job.h"
 #include "run_commands.h"
 #include "sync_tag_search.h"
 #include "terminal_progress.h"
@@ -35,5 +36,6 @@ int main(int argc, char** argv) {
     }
     BuildSyncTagTables();
     InitTerminalProgress();
+    InstallEditInterruptHandlers();
     return RunRequest(request);
 }

@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "align_command.h"
 #include "backup_protocol.h"
 #include "cli_messages.h"
+#include "edit_job.h"
 #include "exit_codes.h"
 #include "file_access.h"
 #include "file_system.h"
@@ -23,6 +25,7 @@
 #include "subtitle_append.h"
 #include "sync_shift.h"
 #include "terminal_progress.h"
+#include "time_map_run.h"
 
 namespace {
 
@@ -50,24 +53,16 @@ std::string ErrorText(int error, const char* unknown = "write error") {
     return error != 0 ? std::strerror(error) : unknown;
 }
 
-// 1 when the file opens for reading and its first byte can be read: on some
-// systems a directory opens and only the read fails.
+// 1 when the name leads to a regular file that opens for reading. A device,
+// pipe, socket or folder is refused without a byte read from it.
 int CheckReadable(const char* path, std::string* cause) {
-    errno = 0;
-    std::FILE* file = OpenFileByName(path, "rb");
-    if (file == nullptr) {
-        *cause = ErrorText(errno);
-        return 0;
+    int notRegular = 0;
+    int error = 0;
+    if (CheckEditableFile(path, &notRegular, &error)) {
+        return 1;
     }
-    std::fgetc(file);
-    const int readFailed = std::ferror(file);
-    const int readError = errno;
-    std::fclose(file);
-    if (readFailed) {
-        *cause = ErrorText(readError);
-        return 0;
-    }
-    return 1;
+    *cause = (notRegular && error != EISDIR) ? "it is not a regular file" : ErrorText(error);
+    return 0;
 }
 
 // `what` names the file in the message: "" for the file itself.
@@ -158,8 +153,82 @@ int DryRun(const char* file, const char* appendFile, const RunValues& values, Ru
     return EXIT_DONE;
 }
 
-// One run of the engine under the backup protocol (or a dry run); the exit code
-// for it, and on success what the run did in *counts.
+// The engine's run over the streams the edit job opened.
+std::int32_t RunOnStreams(void* context, const EditStreams& streams, RunCounts* counts) {
+    const RunValues& values = *static_cast<const RunValues*>(context);
+    RunOptions options = FrontEndRunOptions(values.readQuoted);
+    AddTerminalProgress(&options);
+    if (values.command == COMMAND_APPEND) {
+        return AppendFileCues(streams.input, streams.inputSize, streams.append, streams.appendSize,
+                              streams.output, values.offset, options, counts);
+    }
+    if (values.map != nullptr) {
+        return MapFileTimes(streams.input, streams.inputSize, streams.output, *values.map, options,
+                            counts);
+    }
+    return ShiftFileTimes(streams.input, streams.inputSize, streams.output, values.params, options,
+                          counts);
+}
+
+void ReportWaiting(const char* file) {
+    ReportMessage("waiting for another run on " + Quoted(file) + " to end");
+}
+
+const char* StepText(EditStep step) {
+    switch (step) {
+        case EDIT_STEP_LOCK:
+            return "cannot lock it";
+        case EDIT_STEP_CREATE:
+            return "cannot create the new file beside it";
+        case EDIT_STEP_TRAITS:
+            return "cannot give the new file its permissions";
+        case EDIT_STEP_FLUSH:
+            return "cannot write the new file to disk";
+        case EDIT_STEP_SWAP:
+            return "cannot put the new file in place";
+        default:
+            return "cannot write it";
+    }
+}
+
+void ReportEditFailure(const EditResult& result, const char* file, const char* appendFile,
+                       int inPlace) {
+    const char* named =
+        result.code == RESULT_BAD_APPEND_FILE && appendFile != nullptr ? appendFile : file;
+    std::string message;
+    if (result.step == EDIT_STEP_CHECK) {
+        message = std::string("cannot open ") + (named == appendFile ? "the file to append " : "") +
+                  Quoted(named) + ": " +
+                  (result.error == EISDIR ? ErrorText(EISDIR) : "it is not a regular file");
+    } else if (result.step == EDIT_STEP_OPEN) {
+        message = "cannot open " + Quoted(named) + ": " + ErrorText(result.error);
+    } else if (result.step == EDIT_STEP_RUN) {
+        SavePlan plan;
+        plan.target = result.code == RESULT_CANNOT_SAVE ? result.path : std::string(file);
+        plan.backup = inPlace ? plan.target + ".bak" : std::string();
+        ReportRunFailure(result.code, file, appendFile, plan, result.error, 1);
+        return;
+    } else if (result.step == EDIT_STEP_CREATE) {
+        message = "cannot save " + Quoted(result.path) + ": " + ErrorText(result.error);
+    } else if (result.step == EDIT_STEP_SWAP && result.path.size() > 4 &&
+               result.path.compare(result.path.size() - 4, 4, ".bak") == 0) {
+        message = "cannot save " + Quoted(result.path.substr(0, result.path.size() - 4)) +
+                  ": cannot make the backup " + Quoted(result.path) + ": " +
+                  ErrorText(result.error);
+        ReportMessage(message);
+        return;
+    } else {
+        message = "cannot save " + Quoted(result.path) + ": " + StepText(result.step) + ": " +
+                  ErrorText(result.error, "it was replaced again and again");
+    }
+    if (inPlace && result.step != EDIT_STEP_CHECK && result.step != EDIT_STEP_OPEN) {
+        message += "; " + Quoted(file) + " is left as it was";
+    }
+    ReportMessage(message);
+}
+
+// One run of the engine through the edit job (or a dry run); the exit code for
+// it, and on success what the run did in *counts.
 int SaveResult(const char* file, const char* appendFile, const char* outputPath,
                const RunValues& values, RunCounts* counts) {
     SavePlan plan;
@@ -172,37 +241,34 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
     if (values.dryRun) {
         return DryRun(file, appendFile, values, counts);
     }
-    std::string cause;
-    if (!PrepareSave(&plan, &cause)) {
-        ReportMessage("cannot save " + Quoted(plan.target) + ": " + cause);
-        return EXIT_CANNOT_SAVE;
-    }
+    RunValues context = values;
+    const EditRequest request{
+        file,         appendFile, outputPath,   values.command != COMMAND_APPEND,
+        RunOnStreams, &context,   ReportWaiting};
+    EditResult result;
     BeginProgress(file);
-    errno = 0;
-    const std::int32_t result = CallEngine(plan.input.c_str(), plan.appendInput.c_str(),
-                                           plan.target.c_str(), values, counts);
-    // The engine keeps no cause of its own; the failed call's errno is it.
-    const int runError = errno;
+    RunEditJob(request, &result);
     EndProgress();
-    if (result == RESULT_OK) {
-        // The result stands even when what is left to tidy fails.
-        if (!FinishSave(plan, &cause)) {
-            ReportMessage(cause);
-        }
-        return EXIT_DONE;
+    *counts = result.counts;
+    if (result.code != RESULT_OK) {
+        ReportEditFailure(result, file, appendFile, !plan.backup.empty());
+        return ExitCodeOf(result.code);
     }
-    const int undone = UndoSave(plan, &cause);
-    ReportRunFailure(result, file, appendFile, plan, runError, undone);
-    if (!undone) {
-        ReportMessage(cause);
+    if (result.nothingMoved) {
+        ReportMessage(Quoted(file) + ": no time moved; nothing written");
     }
-    return ExitCodeOf(result);
+    return EXIT_DONE;
 }
 
 // The file's last sync time, with what the lookup found; 0 after a message
 // when the file cannot be read to its end.
 int LookUpLastSyncTime(const CliRequest& request, const char* file, std::int32_t* last,
                        RunCounts* counts) {
+    // A device or pipe is refused before it is read (a pipe would hold the
+    // lookup, /dev/zero would never end it).
+    if (!CheckFile(file)) {
+        return 0;
+    }
     errno = 0;
     if (ReadNamedLastSyncTime(file, OptionsOf(request), last, counts) == RESULT_OK) {
         return 1;
@@ -307,9 +373,37 @@ int ShiftFile(const CliRequest& request, const char* file) {
     return exitCode;
 }
 
+// 1 when `file` names a file that an earlier name of the command named too (a
+// link, a hard link, another spelling). Decided for all names before the first
+// edit: after a swap another name of the file may lead to the new one.
+std::vector<int> RepeatedFiles(const std::vector<const char*>& files) {
+    std::vector<FileIdentity> seen(files.size());
+    std::vector<int> known(files.size(), 0);
+    std::vector<int> repeated(files.size(), 0);
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        known[k] = ReadFileIdentity(files[k], &seen[k]);
+        for (std::size_t earlier = 0; known[k] && earlier < k && !repeated[k]; ++earlier) {
+            repeated[k] = known[earlier] && !repeated[earlier] &&
+                          seen[earlier].device == seen[k].device &&
+                          seen[earlier].index == seen[k].index;
+            if (repeated[k]) {
+                ReportMessage(Quoted(files[k]) + " is the file " + Quoted(files[earlier]) +
+                              " named again; it is edited once");
+            }
+        }
+    }
+    return repeated;
+}
+
 int ShiftFiles(const CliRequest& request) {
     int exitCode = EXIT_DONE;
-    for (const char* file : request.files) {
+    const std::vector<const char*> files(request.files.begin(), request.files.end());
+    const std::vector<int> repeated = RepeatedFiles(files);
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        const char* file = files[k];
+        if (repeated[k]) {
+            continue;
+        }
         const int fileExit = ShiftFile(request, file);
         if (exitCode == EXIT_DONE) {
             exitCode = fileExit;
@@ -371,6 +465,37 @@ int SaveMappedFile(const CliRequest& request, const char* file, const TimeMap& m
     return SaveResult(file, nullptr, request.outputPath, values, counts);
 }
 
+namespace {
+
+// Each FILE swapped with its FILE.bak: a second undo redoes.
+int UndoFiles(const CliRequest& request) {
+    int exitCode = EXIT_DONE;
+    const std::vector<const char*> files(request.files.begin(), request.files.end());
+    const std::vector<int> repeated = RepeatedFiles(files);
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        if (repeated[k]) {
+            continue;
+        }
+        EditResult result;
+        int fileExit = EXIT_DONE;
+        if (UndoEdit(files[k], &result) != RESULT_OK) {
+            if (result.step == EDIT_STEP_NO_BACKUP) {
+                ReportMessage("cannot undo " + Quoted(files[k]) + ": there is no backup " +
+                              Quoted(result.path));
+            } else {
+                ReportEditFailure(result, files[k], nullptr, 1);
+            }
+            fileExit = ExitCodeOf(result.code);
+        }
+        if (exitCode == EXIT_DONE) {
+            exitCode = fileExit;
+        }
+    }
+    return exitCode;
+}
+
+}  // namespace
+
 int RunRequest(const CliRequest& request) {
     switch (request.command) {
         case COMMAND_SHIFT:
@@ -380,6 +505,8 @@ int RunRequest(const CliRequest& request) {
             return AppendFile(request);
         case COMMAND_LAST:
             return PrintLastSyncTime(request);
+        case COMMAND_UNDO:
+            return UndoFiles(request);
         case COMMAND_LIST:
             return ListCues(request);
         case COMMAND_HELP:

@@ -1,0 +1,345 @@
+// The edit job's order of steps, the same on every platform: open and check,
+// lock (and open again when the name moved on while it waited), remove what a
+// killed run left, write the new content beside the file, give it the traits,
+// flush it, swap it in. A failure at any step removes the temporary files and
+// leaves FILE and FILE.bak as they were.
+#include "edit_job.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "edit_platform.h"
+#include "result_codes.h"
+
+namespace {
+
+// Opens after a lock wait that found another file under the name: bounded, so
+// that a name replaced over and over ends the job.
+constexpr int kLockAttempts = 8;
+
+// Where a job stands: the files it holds, to be closed however it ends.
+struct EditState {
+    EditFile input;
+    EditFile append;
+    EditFile unfinished;
+    std::string target;  // the name the result takes
+    std::string unfinishedName;
+    std::string linkName;
+    int inPlace;
+    const EditFile* kept;  // the open file whose traits the result keeps, if any
+};
+
+void ClearResult(EditResult* result) {
+    result->code = RESULT_OK;
+    result->step = EDIT_STEP_NONE;
+    result->path.clear();
+    result->error = 0;
+    result->nothingMoved = 0;
+    result->waited = 0;
+    ClearRunCounts(&result->counts);
+}
+
+std::int32_t Fail(EditResult* result, std::int32_t code, EditStep step, const std::string& path,
+                  int error) {
+    result->code = code;
+    result->step = step;
+    result->path = path;
+    result->error = error;
+    return code;
+}
+
+void CloseAll(EditState* state) {
+    CloseEditFile(&state->unfinished);
+    CloseEditFile(&state->append);
+    CloseEditFile(&state->input);
+}
+
+// Drops the temporary files: the run failed or moved nothing.
+void Abandon(EditState* state) {
+    CloseEditFile(&state->unfinished);
+    if (!state->unfinishedName.empty()) {
+        RemoveLeftover(state->unfinishedName.c_str());
+    }
+    GuardNames("", "");
+}
+
+std::string FolderOfName(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
+// 1 when the name leads to a folder.
+int IsFolderName(const char* path) {
+    EditFile probe;
+    int notRegular = 0;
+    int error = 0;
+    if (OpenForReading(path, &probe, &notRegular, &error)) {
+        CloseEditFile(&probe);
+        return 0;
+    }
+    return (notRegular && error == EISDIR) ? 1 : 0;
+}
+
+int SameIdentity(const FileIdentity& first, const FileIdentity& second) {
+    return (first.device == second.device && first.index == second.index) ? 1 : 0;
+}
+
+// Opens FILE, checks it and takes its lock. After a wait the name may lead to
+// another file (the other run swapped in its result): that one is opened anew.
+std::int32_t OpenAndLock(const char* path, EditFile* file, std::int32_t failCode,
+                         void (*waiting)(const char*), EditResult* result) {
+    for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+        int notRegular = 0;
+        int error = 0;
+        if (!OpenForReading(path, file, &notRegular, &error)) {
+            return Fail(result, failCode, notRegular ? EDIT_STEP_CHECK : EDIT_STEP_OPEN, path,
+                        error);
+        }
+        int waited = 0;
+        if (!LockFile(file, attempt == 0 ? waiting : nullptr, path, &waited, &error)) {
+            CloseEditFile(file);
+            return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_LOCK, path, error);
+        }
+        result->waited |= waited;
+        if (!waited || StillUnderName(*file, path)) {
+            return RESULT_OK;
+        }
+        CloseEditFile(file);
+    }
+    return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_LOCK, path, 0);
+}
+
+// Decides the names. An output that is FILE itself (another spelling, a link)
+// is an edit in place; a link is followed, so the file is edited where it lives.
+// An output that is the file to append edits that file in place, so that it
+// is read before it is replaced and keeps a backup.
+void PlanNames(const EditRequest& request, EditState* state) {
+    state->inPlace = 1;
+    state->kept = &state->input;
+    std::string target = request.file;
+    FileIdentity output;
+    if (request.outputPath != nullptr && !(ReadFileIdentity(request.outputPath, &output) &&
+                                           SameIdentity(output, state->input.identity))) {
+        target = request.outputPath;
+        const int intoAppend = request.appendFile != nullptr &&
+                               ReadFileIdentity(request.outputPath, &output) &&
+                               SameIdentity(output, state->append.identity);
+        state->inPlace = intoAppend;
+        state->kept = intoAppend ? &state->append : nullptr;
+    }
+    FollowToFile(target.c_str(), &state->target);
+    state->unfinishedName = UnfinishedName(state->target);
+    state->linkName = BackupLinkName(state->target);
+}
+
+// An existing output that is not a regular file (a device, standard output)
+// is written straight into: there is nothing to keep and nothing to rename.
+int WritesStraightThrough(const EditState& state) {
+    if (state.inPlace) {
+        return 0;
+    }
+    EditFile probe;
+    ClearEditFile(&probe);
+    int notRegular = 0;
+    int error = 0;
+    if (OpenForReading(state.target.c_str(), &probe, &notRegular, &error)) {
+        CloseEditFile(&probe);
+        return 0;
+    }
+    return notRegular;
+}
+
+std::int32_t RunStraightThrough(const EditRequest& request, EditState* state, EditResult* result) {
+    std::FILE* output = std::fopen(state->target.c_str(), "wb");
+    if (output == nullptr) {
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->target, errno);
+    }
+    const EditStreams streams{state->input.stream, state->input.size, state->append.stream,
+                              state->append.size, output};
+    errno = 0;
+    const std::int32_t code = request.run(request.context, streams, &result->counts);
+    const int error = errno;
+    const int closed = std::fclose(output) == 0;
+    if (code != RESULT_OK) {
+        return Fail(result, code, EDIT_STEP_RUN, code == RESULT_CANNOT_SAVE ? state->target : "",
+                    error);
+    }
+    if (!closed) {
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_FLUSH, state->target, errno);
+    }
+    return RESULT_OK;
+}
+
+std::int32_t WriteUnfinished(const EditRequest& request, EditState* state, EditResult* result) {
+    // Under the lock no other run writes beside this file: what stands under the
+    // temporary names was left by a run that was killed.
+    RemoveLeftover(state->unfinishedName.c_str());
+    RemoveLeftover(state->linkName.c_str());
+    GuardNames(state->unfinishedName.c_str(), state->linkName.c_str());
+    int error = 0;
+    if (!CreateUnfinished(state->unfinishedName.c_str(), &state->unfinished, &error)) {
+        GuardNames("", "");
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->target, error);
+    }
+    const EditStreams streams{state->input.stream, state->input.size, state->append.stream,
+                              state->append.size, state->unfinished.stream};
+    errno = 0;
+    const std::int32_t code = request.run(request.context, streams, &result->counts);
+    if (code != RESULT_OK) {
+        const int runError = errno;
+        Abandon(state);
+        return Fail(result, code, EDIT_STEP_RUN,
+                    code == RESULT_CANNOT_SAVE ? state->target : std::string(), runError);
+    }
+    if (request.keepWhenUnmoved && result->counts.timesMoved == 0) {
+        Abandon(state);
+        result->nothingMoved = 1;
+        return RESULT_OK;
+    }
+    // The traits of the file being replaced: FILE in place, an existing OUT.
+    EditFile kept;
+    ClearEditFile(&kept);
+    const EditFile* traitsFrom = state->kept;
+    if (!state->inPlace) {
+        int notRegular = 0;
+        traitsFrom =
+            OpenForReading(state->target.c_str(), &kept, &notRegular, &error) ? &kept : nullptr;
+    }
+    const int traitsSet =
+        traitsFrom == nullptr || CopyTraits(*traitsFrom, &state->unfinished, &error);
+    CloseEditFile(&kept);
+    if (!traitsSet) {
+        Abandon(state);
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_TRAITS, state->target, error);
+    }
+    if (!FlushToDisk(&state->unfinished, &error)) {
+        Abandon(state);
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_FLUSH, state->target, error);
+    }
+    return RESULT_OK;
+}
+
+std::int32_t SwapIn(EditState* state, EditResult* result) {
+    int error = 0;
+    std::string failedAt;
+    HoldInterruptions();
+    int swapped = 0;
+    if (state->inPlace) {
+        const std::string backup = state->target + ".bak";
+        swapped = SwapInWithBackup(state->target.c_str(), state->unfinishedName.c_str(),
+                                   state->linkName.c_str(), backup.c_str(), &failedAt, &error);
+    } else {
+        failedAt = state->target;
+        swapped = MoveInPlace(state->target.c_str(), state->unfinishedName.c_str(), &error);
+    }
+    if (swapped) {
+        GuardNames("", "");
+    }
+    LetInterruptionsIn();
+    if (!swapped) {
+        Abandon(state);
+        RemoveLeftover(state->linkName.c_str());
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_SWAP, failedAt, error);
+    }
+    return RESULT_OK;
+}
+
+std::int32_t RunLocked(const EditRequest& request, EditState* state, EditResult* result) {
+    if (request.appendFile != nullptr) {
+        int notRegular = 0;
+        int error = 0;
+        if (!OpenForReading(request.appendFile, &state->append, &notRegular, &error)) {
+            return Fail(result, RESULT_BAD_APPEND_FILE,
+                        notRegular ? EDIT_STEP_CHECK : EDIT_STEP_OPEN, request.appendFile, error);
+        }
+    }
+    PlanNames(request, state);
+    if (!state->inPlace) {
+        FileIdentity folder;
+        const std::string parent = FolderOfName(state->target);
+        if (IsFolderName(state->target.c_str())) {
+            return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->target, EISDIR);
+        }
+        if (!ReadFileIdentity(parent.c_str(), &folder)) {
+            return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->target, errno);
+        }
+    }
+    if (WritesStraightThrough(*state)) {
+        return RunStraightThrough(request, state, result);
+    }
+    const std::int32_t written = WriteUnfinished(request, state, result);
+    if (written != RESULT_OK || result->nothingMoved) {
+        return written;
+    }
+    CloseEditFile(&state->unfinished);
+    return SwapIn(state, result);
+}
+
+}  // namespace
+
+std::string UnfinishedName(const std::string& target) {
+    return target + ".tembrel-unfinished";
+}
+
+std::string BackupLinkName(const std::string& target) {
+    return target + ".tembrel-backup-link";
+}
+
+int CheckEditableFile(const char* path, int* notRegular, int* error) {
+    EditFile file;
+    if (!OpenForReading(path, &file, notRegular, error)) {
+        return 0;
+    }
+    CloseEditFile(&file);
+    return 1;
+}
+
+std::int32_t RunEditJob(const EditRequest& request, EditResult* result) {
+    ClearResult(result);
+    EditState state;
+    ClearEditFile(&state.input);
+    ClearEditFile(&state.append);
+    ClearEditFile(&state.unfinished);
+    if (OpenAndLock(request.file, &state.input, RESULT_BAD_FILE, request.waiting, result) !=
+        RESULT_OK) {
+        return result->code;
+    }
+    const std::int32_t code = RunLocked(request, &state, result);
+    CloseAll(&state);
+    return code;
+}
+
+std::int32_t UndoEdit(const char* file, EditResult* result) {
+    ClearResult(result);
+    EditFile locked;
+    ClearEditFile(&locked);
+    if (OpenAndLock(file, &locked, RESULT_BAD_FILE, nullptr, result) != RESULT_OK) {
+        return result->code;
+    }
+    std::string target;
+    FollowToFile(file, &target);
+    const std::string backup = target + ".bak";
+    EditFile backupFile;
+    ClearEditFile(&backupFile);
+    int notRegular = 0;
+    int error = 0;
+    if (!OpenForReading(backup.c_str(), &backupFile, &notRegular, &error)) {
+        CloseEditFile(&locked);
+        return Fail(result, RESULT_BAD_FILE, notRegular ? EDIT_STEP_CHECK : EDIT_STEP_NO_BACKUP,
+                    backup, error);
+    }
+    CloseEditFile(&backupFile);
+    const std::string link = BackupLinkName(target);
+    RemoveLeftover(link.c_str());
+    HoldInterruptions();
+    const int exchanged = ExchangeNames(target.c_str(), backup.c_str(), link.c_str(), &error);
+    LetInterruptionsIn();
+    CloseEditFile(&locked);
+    if (!exchanged) {
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_SWAP, target, error);
+    }
+    return RESULT_OK;
+}

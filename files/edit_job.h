@@ -1,0 +1,94 @@
+// The one edit job of both front ends: it checks the file, decides the names,
+// locks the file against other runs, has the engine write the new content into
+// a temporary file beside it, gives that file the original's traits, flushes it
+// to disk and swaps it in, so that there is never an instant without a whole
+// FILE. After a success FILE is the new content and FILE.bak the content before
+// the run; after any failure or an interruption FILE and FILE.bak are as they
+// were. The front ends only read their inputs and word the result.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "run_counts.h"
+
+// The step at which a job failed.
+enum EditStep : int {
+    EDIT_STEP_NONE = 0,
+    EDIT_STEP_OPEN,       // opening FILE (or the file to append) for reading
+    EDIT_STEP_CHECK,      // FILE is no regular file
+    EDIT_STEP_LOCK,       // taking the lock
+    EDIT_STEP_CREATE,     // creating the temporary file
+    EDIT_STEP_RUN,        // the engine's run (its result code says which file)
+    EDIT_STEP_TRAITS,     // giving the new file the original's traits
+    EDIT_STEP_FLUSH,      // flushing the new file to disk
+    EDIT_STEP_SWAP,       // putting the new content and the backup in place
+    EDIT_STEP_NO_BACKUP,  // undo: FILE.bak is missing
+};
+
+// What a job did.
+struct EditResult {
+    std::int32_t code;  // RESULT_OK or the result code the user is told of
+    EditStep step;      // where it failed (EDIT_STEP_NONE on success)
+    std::string path;   // the name the failing call was given
+    int error;          // errno (GetLastError on Windows) of the failing call
+    int nothingMoved;   // the run moved no time: nothing was written
+    int waited;         // another run held the file first
+    RunCounts counts;   // what the run found and did
+};
+
+// The streams an engine run reads and writes, opened by the job.
+struct EditStreams {
+    std::FILE* input;
+    std::int64_t inputSize;
+    std::FILE* append;  // null without a file to append
+    std::int64_t appendSize;
+    std::FILE* output;
+};
+
+// The engine run a job makes, with the front end's own values in `context`. It
+// may read the input first (a last sync time) and must then rewind it. Returns
+// the engine's result code.
+using EditRun = std::int32_t (*)(void* context, const EditStreams& streams, RunCounts* counts);
+
+struct EditRequest {
+    const char* file;        // FILE
+    const char* appendFile;  // the file to append, or null
+    const char* outputPath;  // -o OUT, or null to edit FILE in place
+    int keepWhenUnmoved;     // a run that moves no time writes nothing
+    EditRun run;
+    void* context;
+    // Called once when another run holds the file and this one waits for it.
+    void (*waiting)(const char* file);
+};
+
+// 1 when the name leads to a regular file that opens for reading, directly or
+// through a link; else 0 with *notRegular set for a device, pipe, socket or
+// folder (none of which is read or waited on), or the error in *error.
+int CheckEditableFile(const char* path, int* notRegular, int* error);
+
+// Runs the job; the result code as in result_codes.h.
+std::int32_t RunEditJob(const EditRequest& request, EditResult* result);
+
+// Swaps FILE and FILE.bak in one step, under the same lock, each keeping its
+// traits: a second undo redoes. RESULT_BAD_FILE with EDIT_STEP_NO_BACKUP when
+// there is no FILE.bak.
+std::int32_t UndoEdit(const char* file, EditResult* result);
+
+// The identity of the file a name leads to (device and inode, volume and
+// index): 1 with it in *identity, else 0.
+struct FileIdentity {
+    std::uint64_t device;
+    std::uint64_t index;
+};
+int ReadFileIdentity(const char* path, FileIdentity* identity);
+
+// The names a job gives its temporary files beside FILE, so that a file left
+// by a killed run says what it is.
+std::string UnfinishedName(const std::string& target);
+std::string BackupLinkName(const std::string& target);
+
+// Removes the temporary files and ends the process on SIGINT, SIGTERM and
+// SIGHUP (Ctrl+C and closing the console on Windows), exit 128 + the signal.
+void InstallEditInterruptHandlers();

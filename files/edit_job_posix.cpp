@@ -1,0 +1,413 @@
+// The edit job's platform steps on POSIX systems: open with O_NONBLOCK and
+// fstat before any read, flock on the open descriptor, the temporary file made
+// with O_CREAT | O_EXCL | O_NOFOLLOW and mode 0600, traits through fchown,
+// fchmod and the *xattr calls on descriptors, fsync of the file and its folder,
+// link and rename for the swap (renameat2 RENAME_EXCHANGE for undo on Linux),
+// and signal handlers that remove the temporary files.
+#include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <sys/syscall.h>
+#include <sys/xattr.h>
+#endif
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "edit_platform.h"
+
+namespace {
+
+constexpr int kMaxLinkHops = 40;
+constexpr std::size_t kGuardedNameSize = PATH_MAX + 64;
+
+// The names an interruption removes, in fixed buffers: the handler may only
+// make async-signal-safe calls.
+char g_guardedFirst[kGuardedNameSize];
+char g_guardedSecond[kGuardedNameSize];
+volatile sig_atomic_t g_guarding = 0;
+sigset_t g_heldSignals;
+
+void CopyName(char* to, const char* from) {
+    std::size_t length = std::strlen(from);
+    if (length >= kGuardedNameSize) {
+        length = 0;  // such a name was never created
+    }
+    std::memcpy(to, from, length);
+    to[length] = '\0';
+}
+
+extern "C" void RemoveGuardedAndExit(int signal) {
+    if (g_guarding) {
+        if (g_guardedFirst[0] != '\0') {
+            unlink(g_guardedFirst);
+        }
+        if (g_guardedSecond[0] != '\0') {
+            unlink(g_guardedSecond);
+        }
+    }
+    _exit(128 + signal);
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A rename is on disk once its folder is.
+int SyncFolder(const std::string& path) {
+    const int folder = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        return 0;
+    }
+    const int synced = fsync(folder) == 0 || errno == EINVAL;
+    close(folder);
+    return synced ? 1 : 0;
+}
+
+#ifdef __linux__
+// Extended attributes hold ACLs and security labels. One that the file system
+// or the user may not set (a label only root may give) is left behind.
+int CopyExtendedAttributes(int from, int to, int* error) {
+    const ssize_t listSize = flistxattr(from, nullptr, 0);
+    if (listSize <= 0) {
+        return 1;
+    }
+    std::vector<char> names(static_cast<std::size_t>(listSize));
+    const ssize_t got = flistxattr(from, names.data(), names.size());
+    if (got < 0) {
+        return 1;
+    }
+    std::vector<char> value;
+    for (std::size_t at = 0; at < static_cast<std::size_t>(got);) {
+        const char* name = names.data() + at;
+        at += std::strlen(name) + 1;
+        const ssize_t valueSize = fgetxattr(from, name, nullptr, 0);
+        if (valueSize < 0) {
+            continue;
+        }
+        value.resize(static_cast<std::size_t>(valueSize) + 1);
+        const ssize_t read = fgetxattr(from, name, value.data(), value.size());
+        if (read < 0) {
+            continue;
+        }
+        if (fsetxattr(to, name, value.data(), static_cast<std::size_t>(read), 0) != 0 &&
+            errno != EPERM && errno != ENOTSUP && errno != EACCES) {
+            *error = errno;
+            return 0;
+        }
+    }
+    return 1;
+}
+#else
+int CopyExtendedAttributes(int, int, int*) {
+    return 1;
+}
+#endif
+
+int ExchangeInOneStep(const char* first, const char* second) {
+#if defined(__linux__) && defined(SYS_renameat2)
+    constexpr unsigned kRenameExchange = 2;  // RENAME_EXCHANGE
+    return syscall(SYS_renameat2, AT_FDCWD, first, AT_FDCWD, second, kRenameExchange) == 0 ? 1 : 0;
+#else
+    errno = ENOSYS;
+    return 0;
+#endif
+}
+
+}  // namespace
+
+void ClearEditFile(EditFile* file) {
+    file->handle = -1;
+    file->stream = nullptr;
+    file->size = 0;
+    file->identity = FileIdentity{0, 0};
+}
+
+int OpenForReading(const char* path, EditFile* file, int* notRegular, int* error) {
+    ClearEditFile(file);
+    *notRegular = 0;
+    // O_NONBLOCK: a FIFO with no writer does not hold the open; O_NOCTTY: a
+    // terminal does not become ours. Nothing is read before fstat says what it is.
+    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) {
+        *error = errno;
+        *notRegular = errno == ENXIO ? 1 : 0;
+        return 0;
+    }
+    struct stat status;
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        *error = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        *notRegular = 1;
+        close(descriptor);
+        return 0;
+    }
+    const int flags = fcntl(descriptor, F_GETFL);
+    std::FILE* stream = flags < 0 || fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0
+                            ? nullptr
+                            : fdopen(descriptor, "rb");
+    if (stream == nullptr) {
+        *error = errno;
+        close(descriptor);
+        return 0;
+    }
+    file->handle = descriptor;
+    file->stream = stream;
+    file->size = static_cast<std::int64_t>(status.st_size);
+    file->identity = FileIdentity{static_cast<std::uint64_t>(status.st_dev),
+                                  static_cast<std::uint64_t>(status.st_ino)};
+    return 1;
+}
+
+int LockFile(EditFile* file, void (*waiting)(const char* path), const char* path, int* waited,
+             int* error) {
+    const int descriptor = static_cast<int>(file->handle);
+    *waited = 0;
+    if (flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
+        return 1;
+    }
+    if (errno != EWOULDBLOCK) {
+        *error = errno;
+        return 0;
+    }
+    *waited = 1;
+    if (waiting != nullptr) {
+        waiting(path);
+    }
+    while (flock(descriptor, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            *error = errno;
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int StillUnderName(const EditFile& file, const char* path) {
+    struct stat status;
+    return (stat(path, &status) == 0 &&
+            static_cast<std::uint64_t>(status.st_dev) == file.identity.device &&
+            static_cast<std::uint64_t>(status.st_ino) == file.identity.index)
+               ? 1
+               : 0;
+}
+
+int CreateUnfinished(const char* path, EditFile* file, int* error) {
+    ClearEditFile(file);
+    const int descriptor =
+        open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
+    if (descriptor < 0) {
+        *error = errno;
+        return 0;
+    }
+    std::FILE* stream = fdopen(descriptor, "wb");
+    if (stream == nullptr) {
+        *error = errno;
+        close(descriptor);
+        unlink(path);
+        return 0;
+    }
+    file->handle = descriptor;
+    file->stream = stream;
+    return 1;
+}
+
+int CopyTraits(const EditFile& from, EditFile* to, int* error) {
+    struct stat status;
+    const int source = static_cast<int>(from.handle);
+    const int target = static_cast<int>(to->handle);
+    if (fstat(source, &status) != 0) {
+        *error = errno;
+        return 0;
+    }
+    // Root may give the file away; another user only to a group of their own,
+    // else it stays theirs as any new file would. The owner goes first: a
+    // change of owner clears the set-ID bits that fchmod then sets.
+    if (fchown(target, status.st_uid, status.st_gid) != 0 &&
+        fchown(target, static_cast<uid_t>(-1), status.st_gid) != 0) {
+        // Kept by whoever runs the program.
+    }
+    if (fchmod(target, status.st_mode & 07777) != 0) {
+        *error = errno;
+        return 0;
+    }
+    return CopyExtendedAttributes(source, target, error);
+}
+
+int FlushToDisk(EditFile* file, int* error) {
+    if (std::fflush(file->stream) != 0 || fsync(static_cast<int>(file->handle)) != 0) {
+        *error = errno;
+        return 0;
+    }
+    return 1;
+}
+
+void CloseEditFile(EditFile* file) {
+    if (file->stream != nullptr) {
+        std::fclose(file->stream);
+    } else if (file->handle >= 0) {
+        close(static_cast<int>(file->handle));
+    }
+    ClearEditFile(file);
+}
+
+int SwapInWithBackup(const char* target, const char* unfinished, const char* link,
+                     const char* backup, std::string* failedAt, int* error) {
+    // A second name for the content now under FILE takes FILE.bak's name in one
+    // rename; only then does the new content take FILE's.
+    if (::link(target, link) != 0) {
+        if (errno != EPERM && errno != EXDEV && errno != ENOTSUP && errno != EMLINK &&
+            errno != ENOSYS) {
+            *error = errno;
+            *failedAt = target;
+            return 0;
+        }
+        // No second name may be made (a file of another user where hard links
+        // are protected, a file system without them): FILE becomes FILE.bak and
+        // the new content FILE in two renames back to back, so that the
+        // original is always under one of the two names.
+        if (rename(target, backup) != 0) {
+            *error = errno;
+            *failedAt = backup;
+            return 0;
+        }
+        if (rename(unfinished, target) != 0) {
+            *error = errno;
+            *failedAt = target;
+            rename(backup, target);
+            return 0;
+        }
+        SyncFolder(target);
+        return 1;
+    }
+    // An empty folder under the backup's name gives way, as a backup would.
+    if (rename(link, backup) != 0 && !((errno == EISDIR || errno == ENOTEMPTY || errno == EEXIST) &&
+                                       rmdir(backup) == 0 && rename(link, backup) == 0)) {
+        *error = errno;
+        *failedAt = backup;
+        unlink(link);
+        return 0;
+    }
+    if (rename(unfinished, target) != 0) {
+        *error = errno;
+        *failedAt = target;
+        return 0;
+    }
+    SyncFolder(target);
+    return 1;
+}
+
+int MoveInPlace(const char* target, const char* unfinished, int* error) {
+    if (rename(unfinished, target) != 0) {
+        *error = errno;
+        return 0;
+    }
+    SyncFolder(target);
+    return 1;
+}
+
+int ExchangeNames(const char* first, const char* second, const char* link, int* error) {
+    if (ExchangeInOneStep(first, second)) {
+        SyncFolder(first);
+        return 1;
+    }
+    if (errno != ENOSYS && errno != EINVAL && errno != ENOTSUP) {
+        *error = errno;
+        return 0;
+    }
+    // Without an exchange: a second name of FIRST, SECOND over FIRST, then
+    // that name over SECOND. Each rename replaces in one step.
+    if (::link(first, link) != 0 || rename(second, first) != 0) {
+        *error = errno;
+        unlink(link);
+        return 0;
+    }
+    if (rename(link, second) != 0) {
+        *error = errno;
+        return 0;
+    }
+    SyncFolder(first);
+    return 1;
+}
+
+void RemoveLeftover(const char* path) {
+    struct stat status;
+    if (lstat(path, &status) == 0 && !S_ISDIR(status.st_mode)) {
+        unlink(path);
+    }
+}
+
+void GuardNames(const char* first, const char* second) {
+    g_guarding = 0;
+    CopyName(g_guardedFirst, first);
+    CopyName(g_guardedSecond, second);
+    g_guarding = (first[0] != '\0' || second[0] != '\0') ? 1 : 0;
+}
+
+void HoldInterruptions() {
+    sigset_t held;
+    sigemptyset(&held);
+    sigaddset(&held, SIGINT);
+    sigaddset(&held, SIGTERM);
+    sigaddset(&held, SIGHUP);
+    sigprocmask(SIG_BLOCK, &held, &g_heldSignals);
+}
+
+void LetInterruptionsIn() {
+    sigprocmask(SIG_SETMASK, &g_heldSignals, nullptr);
+}
+
+void FollowToFile(const char* path, std::string* file) {
+    *file = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat status;
+        if (lstat(file->c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            return;
+        }
+        char text[PATH_MAX];
+        const ssize_t length = readlink(file->c_str(), text, sizeof text);
+        if (length <= 0 || static_cast<std::size_t>(length) >= sizeof text) {
+            return;
+        }
+        std::string next(text, static_cast<std::size_t>(length));
+        // A relative link is relative to the folder that holds the link.
+        const std::size_t slash = file->rfind('/');
+        if (next[0] != '/' && slash != std::string::npos) {
+            next = file->substr(0, slash + 1) + next;
+        }
+        *file = next;
+    }
+}
+
+int ReadFileIdentity(const char* path, FileIdentity* identity) {
+    struct stat status;
+    if (stat(path, &status) != 0) {
+        return 0;
+    }
+    *identity = FileIdentity{static_cast<std::uint64_t>(status.st_dev),
+                             static_cast<std::uint64_t>(status.st_ino)};
+    return 1;
+}
+
+void InstallEditInterruptHandlers() {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = RemoveGuardedAndExit;
+    sigemptyset(&action.sa_mask);
+    sigaddset(&action.sa_mask, SIGINT);
+    sigaddset(&action.sa_mask, SIGTERM);
+    sigaddset(&action.sa_mask, SIGHUP);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
+}

@@ -1,0 +1,236 @@
+// The edit job under interruption and contention, through tembrel-cli as a
+// user meets it: killed at random instants, interrupted by signals, two runs
+// on one file at once, one file under three names, devices and pipes named as
+// FILE, and runs that move no time. After each, FILE is whole (the old or the
+// new content) and the original is FILE or FILE.bak.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli_runner.h"
+#include "fault_files.h"
+
+extern char** environ;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Starts tembrel-cli with `arguments` in `dir`; its process id.
+pid_t StartCli(const std::string& dir, const Names& arguments) {
+    std::vector<std::string> words = {TEMBREL_CLI_PATH};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(&word[0]);
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return failed == 0 ? pid : -1;
+}
+
+CliRunOptions InDir(const std::string& dir) {
+    CliRunOptions options;
+    options.workDir = dir;
+    return options;
+}
+
+int WaitStatus(pid_t pid) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+    }
+    return status;
+}
+
+std::string Leftovers(const std::string& dir) {
+    std::string found;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find(".tembrel-") != std::string::npos) {
+            found += name + " ";
+        }
+    }
+    return found;
+}
+
+class EditJobFaults : public ::testing::Test {
+protected:
+    void SetUp() override { dir_ = MakeFaultScratchDir(); }
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+    void Write(const std::string& name, const std::string& bytes) const {
+        FILE* file = std::fopen(Path(name).c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+        ASSERT_EQ(std::fclose(file), 0);
+    }
+    std::string dir_;
+};
+
+// kill -9 at random instants of a run over tens of MB: FILE is always whole,
+// old or new, and the original is FILE or FILE.bak. The next run removes what
+// the killed one left and ends well.
+TEST_F(EditJobFaults, KilledAtRandomInstantsLeavesAWholeFile) {
+    const std::string original = LargeSami(24u << 20, 0);
+    const std::string shifted = LargeSami(24u << 20, 5);
+    std::mt19937 random(17);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(25);
+    int killed = 0;
+    for (int trial = 0; trial < 12 && std::chrono::steady_clock::now() < deadline; ++trial) {
+        Write("a.smi", original);
+        std::filesystem::remove(Path("a.smi.bak"));
+        const pid_t pid = StartCli(dir_, {"shift", "--shift=5", "--end=2000000000", "a.smi"});
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(random() % 1500));
+        kill(pid, SIGKILL);
+        const int status = WaitStatus(pid);
+        killed += WIFSIGNALED(status) ? 1 : 0;
+        const std::string now = ReadWholeFile(Path("a.smi"));
+        const bool old = now.size() == original.size() && now == original;
+        EXPECT_TRUE(old || now == shifted) << "trial " << trial << ": FILE is cut";
+        if (!old) {
+            EXPECT_TRUE(ReadWholeFile(Path("a.smi.bak")) == original) << "the original is gone";
+        }
+        // The next run on the file removes what was left and completes.
+        const CliRun again =
+            RunCli({"shift", "--shift=5", "--end=2000000000", "a.smi"}, InDir(dir_));
+        EXPECT_EQ(again.exitCode, 0) << again.err;
+        EXPECT_EQ(Leftovers(dir_), "");
+    }
+    EXPECT_GT(killed, 0);
+}
+
+// SIGINT, SIGTERM and SIGHUP remove the temporary file, leave FILE and FILE.bak
+// as they were and end with 128 + the signal.
+TEST_F(EditJobFaults, SignalsRemoveTheTemporaryFileAndLeaveBothFiles) {
+    const std::string original = LargeSami(24u << 20, 0);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        Write("a.smi", original);
+        Write("a.smi.bak", "older backup");
+        const pid_t pid = StartCli(dir_, {"shift", "--shift=5", "--end=2000000000", "a.smi"});
+        ASSERT_GT(pid, 0);
+        // Signalled once the temporary file exists, while it is written.
+        for (int wait = 0; wait < 2000 && Leftovers(dir_).empty(); ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        kill(pid, signal);
+        const int status = WaitStatus(pid);
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+            continue;  // the run ended first: nothing to check
+        }
+        EXPECT_TRUE(WIFEXITED(status)) << signal;
+        EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+        EXPECT_TRUE(ReadWholeFile(Path("a.smi")) == original);
+        EXPECT_EQ(ReadWholeFile(Path("a.smi.bak")), "older backup");
+        EXPECT_EQ(Leftovers(dir_), "");
+    }
+}
+
+// Two runs on one file at once: the second waits for the first and works on
+// its result, so both shifts count and FILE.bak is the first run's result.
+TEST_F(EditJobFaults, TwoRunsAtOnceTakeTurns) {
+    const std::string original = LargeSami(8u << 20, 0);
+    Write("a.smi", original);
+    const pid_t first = StartCli(dir_, {"shift", "--shift=5", "--end=2000000000", "a.smi"});
+    const pid_t second = StartCli(dir_, {"shift", "--shift=5", "--end=2000000000", "a.smi"});
+    ASSERT_GT(first, 0);
+    ASSERT_GT(second, 0);
+    EXPECT_EQ(WaitStatus(first), 0);
+    EXPECT_EQ(WaitStatus(second), 0);
+    EXPECT_TRUE(ReadWholeFile(Path("a.smi")) == LargeSami(8u << 20, 10));
+    EXPECT_TRUE(ReadWholeFile(Path("a.smi.bak")) == LargeSami(8u << 20, 5));
+    EXPECT_EQ(Leftovers(dir_), "");
+}
+
+// One file named three ways (a spelling, a link, a hard link) is edited once.
+TEST_F(EditJobFaults, OneFileUnderSeveralNamesIsEditedOnce) {
+    const std::string original = SamiWithTimes({1000});
+    Write("f.smi", original);
+    ASSERT_EQ(symlink("f.smi", Path("l.smi").c_str()), 0);
+    ASSERT_EQ(link(Path("f.smi").c_str(), Path("h.smi").c_str()), 0);
+    const CliRun run =
+        RunCli({"shift", "--shift=1000", "f.smi", "./f.smi", "l.smi", "h.smi"}, InDir(dir_));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ReadWholeFile(Path("f.smi")), SamiWithTimes({2000}));
+    EXPECT_EQ(ReadWholeFile(Path("f.smi.bak")), original);
+    EXPECT_EQ(run.err,
+              "tembrel-cli: './f.smi' is the file 'f.smi' named again; it is edited once\n"
+              "tembrel-cli: 'l.smi' is the file 'f.smi' named again; it is edited once\n"
+              "tembrel-cli: 'h.smi' is the file 'f.smi' named again; it is edited once\n");
+}
+
+// A device or a pipe named as FILE, directly or through a link, is refused
+// before anything is renamed or read; the device stays what it was.
+TEST_F(EditJobFaults, DevicesAndPipesAreRefused) {
+    ASSERT_EQ(mkfifo(Path("pipe.smi").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("/dev/null", Path("null.smi").c_str()), 0);
+    for (const std::string& name : {std::string("/dev/null"), Path("pipe.smi"), Path("null.smi")}) {
+        for (const Names& arguments : {Names{"shift", "--shift=1", "--end=100", name},
+                                       Names{"shift", "--shift=1", name}, Names{"undo", name}}) {
+            const CliRun run = RunCli(arguments, InDir(dir_));
+            EXPECT_EQ(run.exitCode, 1) << name;
+            EXPECT_NE(run.err.find("it is not a regular file"), std::string::npos) << run.err;
+        }
+    }
+    struct stat status;
+    ASSERT_EQ(stat("/dev/null", &status), 0);
+    EXPECT_TRUE(S_ISCHR(status.st_mode));
+    EXPECT_FALSE(std::filesystem::exists("/dev/null.bak"));
+    EXPECT_EQ(Leftovers(dir_), "");
+}
+
+// A run that moves no time writes nothing: FILE and its older backup stay.
+TEST_F(EditJobFaults, NothingMovedKeepsTheOlderBackup) {
+    const std::string original = SamiWithTimes({1000, 2000});
+    for (const Names& arguments :
+         {Names{"shift", "--shift=2147483647", "a.smi"},
+          Names{"shift", "--start=5000", "--end=9000", "--shift=5", "a.smi"}}) {
+        Write("a.smi", original);
+        Write("a.smi.bak", "the user's original");
+        const CliRun run = RunCli(arguments, InDir(dir_));
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.err.rfind("tembrel-cli: 'a.smi': no time moved; nothing written\n", 0), 0u)
+            << run.err;
+        EXPECT_EQ(ReadWholeFile(Path("a.smi")), original);
+        EXPECT_EQ(ReadWholeFile(Path("a.smi.bak")), "the user's original");
+    }
+}
+
+// undo swaps FILE and FILE.bak, a second undo redoes, and without FILE.bak it
+// is refused.
+TEST_F(EditJobFaults, UndoSwapsAndRedoes) {
+    Write("a.smi", "new");
+    Write("a.smi.bak", "old");
+    ASSERT_EQ(chmod(Path("a.smi").c_str(), 0640), 0);
+    EXPECT_EQ(RunCli({"undo", "a.smi"}, InDir(dir_)).exitCode, 0);
+    EXPECT_EQ(ReadWholeFile(Path("a.smi")), "old");
+    EXPECT_EQ(ReadWholeFile(Path("a.smi.bak")), "new");
+    EXPECT_EQ(RunCli({"undo", "a.smi"}, InDir(dir_)).exitCode, 0);
+    EXPECT_EQ(ReadWholeFile(Path("a.smi")), "new");
+    struct stat status;
+    ASSERT_EQ(stat(Path("a.smi").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+    std::filesystem::remove(Path("a.smi.bak"));
+    const CliRun refused = RunCli({"undo", "a.smi"}, InDir(dir_));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "tembrel-cli: cannot undo 'a.smi': there is no backup 'a.smi.bak'\n");
+    EXPECT_EQ(ReadWholeFile(Path("a.smi")), "new");
+}
+
+}  // namespace
