@@ -18,6 +18,7 @@ constexpr char kHelp[] =
     "                     [-o OUT] FILE...\n"
     "  tembrel-cli sync   --at=OLD=NEW --at=OLD=NEW [--quoted] [-v] [-n]\n"
     "                     [-o OUT] FILE...\n"
+    "  tembrel-cli sync   --to=REF [--force] [--quoted] [-v] [-n] [-o OUT] FILE...\n"
     "  tembrel-cli append [--offset=TIME] [--quoted] [-v] [-n] [-o OUT]\n"
     "                     FILE APPEND_FILE\n"
     "  tembrel-cli last   [--quoted] [-v] FILE\n"
@@ -37,6 +38,12 @@ constexpr char kHelp[] =
     "           the two points OLD=NEW (two TIMEs: the time a cue has and the time\n"
     "           it should have), each to within 2 ms. Times the line puts below 0\n"
     "           are left as they are.\n"
+    "           --to=REF lays FILE's cues onto those of REF, a subtitle already\n"
+    "           right for the video (SubRip, WebVTT, SSA/ASS or SAMI, any encoding):\n"
+    "           it finds an offset, a rate, or pieces where the film is cut\n"
+    "           differently, prints what it found with a confidence, and writes\n"
+    "           only when confident; otherwise FILE is left as it was and the exit\n"
+    "           status is 1. --force writes anyway.\n"
     "  append   adds the cues of APPEND_FILE at the end of FILE's body, their\n"
     "           times moved by --offset (default 0).\n"
     "  last     prints FILE's last sync time in milliseconds.\n"
@@ -60,9 +67,10 @@ constexpr char kHelp[] =
     "the result is written under FILE. With -o OUT (one FILE only) FILE is left\n"
     "untouched; an OUT that is FILE itself is edited in place.\n"
     "\n"
-    "Exit status: 0 done, 1 a FILE cannot be opened or read, 2 APPEND_FILE cannot\n"
-    "be opened or is not in FILE's encoding, 3 the result cannot be saved (FILE is\n"
-    "left as it was), 64 usage error.\n";
+    "Exit status: 0 done, 1 a FILE or REF cannot be opened or read, or sync --to\n"
+    "is not confident, 2 APPEND_FILE cannot be opened or is not in FILE's\n"
+    "encoding, 3 the result cannot be saved (FILE is left as it was), 64 usage\n"
+    "error.\n";
 
 }  // namespace
 

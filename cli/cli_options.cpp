@@ -24,6 +24,8 @@ enum OptionField : int {
     FIELD_AT,
     FIELD_FPS,
     FIELD_DRY_RUN,
+    FIELD_FORCE,
+    FIELD_TO,
 };
 
 constexpr unsigned kForShift = 1u;
@@ -42,12 +44,19 @@ struct OptionEntry {
 };
 
 constexpr OptionEntry kOptions[] = {
-    {"start", 0, FIELD_START, kForShift, 1},      {"end", 0, FIELD_END, kForShift, 1},
-    {"shift", 0, FIELD_SHIFT, kForShift, 1},      {"stretch", 0, FIELD_STRETCH, kForShift, 1},
-    {"fps", 0, FIELD_FPS, kForShift, 1},          {"at", 0, FIELD_AT, kForSync, 1},
-    {"offset", 0, FIELD_OFFSET, kForAppend, 1},   {"output", 'o', FIELD_OUTPUT, kWriting, 1},
-    {"quoted", 0, FIELD_QUOTED, kForRuns, 0},     {"verbose", 'v', FIELD_VERBOSE, kForRuns, 0},
+    {"start", 0, FIELD_START, kForShift, 1},
+    {"end", 0, FIELD_END, kForShift, 1},
+    {"shift", 0, FIELD_SHIFT, kForShift, 1},
+    {"stretch", 0, FIELD_STRETCH, kForShift, 1},
+    {"fps", 0, FIELD_FPS, kForShift, 1},
+    {"at", 0, FIELD_AT, kForSync, 1},
+    {"offset", 0, FIELD_OFFSET, kForAppend, 1},
+    {"output", 'o', FIELD_OUTPUT, kWriting, 1},
+    {"quoted", 0, FIELD_QUOTED, kForRuns, 0},
+    {"verbose", 'v', FIELD_VERBOSE, kForRuns, 0},
     {"dry-run", 'n', FIELD_DRY_RUN, kWriting, 0},
+    {"force", 0, FIELD_FORCE, kForSync, 0},
+    {"to", 0, FIELD_TO, kForSync, 1},
 };
 
 unsigned CommandBit(CliCommand command) {
@@ -88,6 +97,8 @@ void SetDefaults(CliRequest* request) {
     request->fpsTo = 0.0;
     request->stretchGiven = 0;
     request->dryRun = 0;
+    request->force = 0;
+    request->referencePath = nullptr;
     request->outputPath = nullptr;
     request->files.clear();
 }
@@ -198,6 +209,16 @@ int StoreOption(const OptionEntry& entry, const char* optionName, const char* va
         case FIELD_DRY_RUN:
             request->dryRun = 1;
             return 1;
+        case FIELD_FORCE:
+            request->force = 1;
+            return 1;
+        case FIELD_TO:
+            if (value[0] == '\0' || request->referencePath != nullptr) {
+                *error = "sync takes one reference " + std::string(optionName) + "=REF";
+                return 0;
+            }
+            request->referencePath = value;
+            return 1;
         case FIELD_OFFSET:
             return StoreTime(optionName, value, &request->offset, error);
         case FIELD_OUTPUT:
@@ -295,6 +316,17 @@ int CheckValues(const CliRequest& request, std::string* error) {
     }
     if (request.command != COMMAND_SYNC) {
         return 1;
+    }
+    if (request.referencePath != nullptr) {
+        if (request.syncPointCount != 0) {
+            *error = "sync takes either --at points or a reference --to, not both";
+            return 0;
+        }
+        return 1;
+    }
+    if (request.syncPointCount == 0) {
+        *error = "sync needs two --at OLD=NEW points or a reference --to=REF";
+        return 0;
     }
     if (request.syncPointCount != 2) {
         *error =

@@ -30,12 +30,14 @@ struct CliRequest {
     std::int32_t syncOld[2];
     std::int32_t syncNew[2];
     int syncPointCount;
+    const char* referencePath;  // sync --to: the reference subtitle; null with --at
     // shift --fps FROM:TO; the stretch is then computed for each file
     int fpsGiven;
     double fpsFrom;
     double fpsTo;
     int stretchGiven;
     int dryRun;              // read and compute everything, write nothing
+    int force;               // sync: write what a doubtful check would refuse
     const char* outputPath;  // null: each FILE is edited in place
     std::vector<const char*> files;
 };

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "align_command.h"
 #include "backup_protocol.h"
 #include "cli_messages.h"
 #include "exit_codes.h"
@@ -28,6 +29,7 @@ struct RunValues {
     std::int32_t offset;
     int readQuoted;
     int dryRun;
+    const TimeMap* map;  // sync --to: the map run instead of shift
 };
 
 RunOptions OptionsOf(const CliRequest& request) {
@@ -81,6 +83,9 @@ std::int32_t CallEngine(const char* input, const char* appendInput, const char* 
     AddTerminalProgress(&options);
     if (values.command == COMMAND_APPEND) {
         return AppendFileCues(input, appendInput, output, values.offset, options, counts);
+    }
+    if (values.map != nullptr) {
+        return MapNamedFile(input, output, *values.map, options, counts);
     }
     return ShiftFileTimes(input, output, values.params, options, counts);
 }
@@ -258,7 +263,8 @@ int ShiftFile(const CliRequest& request, const char* file) {
                         {request.rangeStart, request.rangeEnd, request.shift, request.stretch},
                         0,
                         request.readQuoted,
-                        request.dryRun};
+                        request.dryRun,
+                        nullptr};
     ShiftParams& params = values.params;
     RunCounts counts;
     // The last sync time is looked up before the check: a file gone between
@@ -328,8 +334,8 @@ int AppendFile(const CliRequest& request) {
                       KindName(kind) + ")");
         return EXIT_BAD_APPEND_FILE;
     }
-    const RunValues values = {
-        COMMAND_APPEND, {0, 0, 0, 0}, request.offset, request.readQuoted, request.dryRun};
+    const RunValues values = {COMMAND_APPEND,     {0, 0, 0, 0},   request.offset,
+                              request.readQuoted, request.dryRun, nullptr};
     RunCounts counts;
     const int exitCode = SaveResult(file, appendFile, request.outputPath, values, &counts);
     if (exitCode == EXIT_DONE) {
@@ -355,11 +361,18 @@ int PrintLastSyncTime(const CliRequest& request) {
 
 }  // namespace
 
+int SaveMappedFile(const CliRequest& request, const char* file, const TimeMap& map,
+                   RunCounts* counts) {
+    const RunValues values = {COMMAND_SYNC,       {0, 0, 0, 0},   0,
+                              request.readQuoted, request.dryRun, &map};
+    return SaveResult(file, nullptr, request.outputPath, values, counts);
+}
+
 int RunRequest(const CliRequest& request) {
     switch (request.command) {
         case COMMAND_SHIFT:
         case COMMAND_SYNC:
-            return ShiftFiles(request);
+            return request.referencePath != nullptr ? AlignFiles(request) : ShiftFiles(request);
         case COMMAND_APPEND:
             return AppendFile(request);
         case COMMAND_LAST:

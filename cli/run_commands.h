@@ -3,7 +3,15 @@
 #pragma once
 
 #include "cli_options.h"
+#include "cue_alignment.h"
+#include "run_counts.h"
 
 // Runs shift, sync, append or last over the request's files; returns the exit code,
 // for several files the first failure's.
 int RunRequest(const CliRequest& request);
+
+// Re-times `file` by `map` through the same save path as the other commands
+// (the request's -o, -n and --quoted); the exit code, and on success what the
+// run did in *counts.
+int SaveMappedFile(const CliRequest& request, const char* file, const TimeMap& map,
+                   RunCounts* counts);

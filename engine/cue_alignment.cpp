@@ -464,8 +464,16 @@ std::int32_t SnapRate(double rate, double span) {
 void StoreMap(const Cues& file, const Fit& fit, TimeMap* map) {
     map->pieceCount = static_cast<std::int32_t>(fit.pieces.size());
     map->rate = fit.rate;
-    for (std::size_t p = 0; p < fit.pieces.size(); ++p) {
-        map->pieceFrom[p] = static_cast<std::int64_t>(file.starts[fit.pieces[p].first]);
+    map->pieceFrom[0] = 0;
+    map->offset[0] = fit.pieces[0].offset;
+    // A piece starts right behind the last time of the piece before (its last
+    // cue's end), so that the silence between them, where the films differ,
+    // holds no time of either and the map never has to hold a time back.
+    for (std::size_t p = 1; p < fit.pieces.size(); ++p) {
+        const std::size_t last = fit.pieces[p - 1].last;
+        const double first = file.starts[fit.pieces[p].first];
+        const double behind = std::max(file.starts[last], file.ends[last]) + 1.0;
+        map->pieceFrom[p] = static_cast<std::int64_t>(std::min(first, behind));
         map->offset[p] = fit.pieces[p].offset;
     }
 }

@@ -513,8 +513,9 @@ ReferenceFormat TellReferenceFormat(const std::string& text, const char* name) {
     const std::int64_t syncs = CountOccurrences(text, "<sync");
     const ReferenceFormat named = FormatOfName(name);
     const std::int64_t most = std::max(arrows, std::max(dialogues, syncs));
+    // A text that shows no format's marks is none of them, whatever its name.
     if (most == 0) {
-        return named;
+        return REFERENCE_UNKNOWN;
     }
     // A tie goes to the name when the name is one of the tied formats.
     const std::int64_t namedCount = named == REFERENCE_ASS       ? dialogues

@@ -40,8 +40,8 @@ int ReadWholeStream(std::FILE* file, std::string* bytes);
 // 0x80; a UTF-8 byte order mark dropped; any other text as it is.
 std::string NarrowReferenceText(const std::string& bytes);
 
-// The format of a narrowed text; `name` (may be null) breaks a tie by its
-// extension.
+// The format of a narrowed text, by the marks of each format it shows;
+// `name` (may be null) breaks a tie by its extension.
 ReferenceFormat TellReferenceFormat(const std::string& text, const char* name);
 
 // Reads the cues of a reference file's bytes into *reference.

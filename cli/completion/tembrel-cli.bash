@@ -1,10 +1,12 @@
 # bash completion for tembrel-cli: the command words, each command's options,
 # "E" for --end, and for the files SAMI files (.smi in any letter case) and
-# folders; any file after -o and --output. A name that begins with '-' would
+# folders; any file after -o and --output; subtitle files of every format the
+# reference may have after --to. A name that begins with '-' would
 # be read as an option, so it is offered only after "--".
 # Works without the bash-completion package, whose loader finds it by name.
 
-# _tembrel_cli_files CUR ALL DASHES: ALL=1 for any file, DASHES=1 after "--".
+# _tembrel_cli_files CUR ALL DASHES: ALL=1 for any file, ALL=2 for a reference
+# subtitle, DASHES=1 after "--".
 _tembrel_cli_files() {
     local cur="$1" all="$2" dashes="$3" name
     compopt -o filenames 2>/dev/null
@@ -13,6 +15,8 @@ _tembrel_cli_files() {
             continue
         elif [ "$all" = 1 ] || [ -d "$name" ]; then
             COMPREPLY+=("$name")
+        elif [ "$all" = 2 ]; then
+            case "${name,,}" in *.smi | *.sami | *.srt | *.vtt | *.ass | *.ssa) COMPREPLY+=("$name") ;; esac
         else
             case "${name,,}" in *.smi) COMPREPLY+=("$name") ;; esac
         fi
@@ -46,7 +50,10 @@ _tembrel_cli() {
             options="--start= --end= --shift= --stretch= --fps= --quoted -v --verbose -n --dry-run
                 -o --output= --help"
             ;;
-        sync) options="--at= --quoted -v --verbose -n --dry-run -o --output= --help" ;;
+        sync)
+            options="--at= --to= --force --quoted -v --verbose -n --dry-run -o --output=
+                --help"
+            ;;
         append) options="--offset= --quoted -v --verbose -n --dry-run -o --output= --help" ;;
         last) options="--quoted -v --verbose --help" ;;
         *) return ;;
@@ -63,6 +70,10 @@ _tembrel_cli() {
     case "$option" in
         -o | --output)
             _tembrel_cli_files "$cur" 1 0
+            return
+            ;;
+        --to)
+            _tembrel_cli_files "$cur" 2 0
             return
             ;;
         --end)

@@ -10,7 +10,7 @@ completion="$1" scratch="$2"
 rm -rf "$scratch"
 mkdir -p "$scratch/season"
 cd "$scratch" || exit 1
-touch a.smi B.SMI notes.txt -- -dash.smi
+touch a.smi B.SMI notes.txt ref.Srt -- -dash.smi
 # shellcheck source=/dev/null
 source "$completion"
 complete -p tembrel-cli >/dev/null || { echo "FAILED: no completion for tembrel-cli"; exit 1; }
@@ -27,12 +27,15 @@ cases=(
     "tembrel-cli shift --start = 1|"
     "tembrel-cli shift ''|B.SMI a.smi season"
     "tembrel-cli shift a.smi ''|B.SMI a.smi season"
-    "tembrel-cli shift -o ''|B.SMI a.smi notes.txt season"
+    "tembrel-cli shift -o ''|B.SMI a.smi notes.txt ref.Srt season"
     "tembrel-cli shift --output = n|notes.txt"
     "tembrel-cli shift -- -|-dash.smi"
     "tembrel-cli append --o|--offset= --output="
     "tembrel-cli append -|--dry-run --help --offset= --output= --quoted --verbose -n -o -v"
-    "tembrel-cli sync --|--at= --dry-run --help --output= --quoted --verbose"
+    "tembrel-cli sync --|--at= --dry-run --force --help --output= --quoted --to= --verbose"
+    "tembrel-cli sync --to ''|B.SMI a.smi ref.Srt season"
+    "tembrel-cli sync --to = r|ref.Srt"
+    "tembrel-cli sync --to=ref.Srt ''|B.SMI a.smi season"
     "tembrel-cli sync --at = 1|"
     "tembrel-cli shift --fps ''|"
     "tembrel-cli shift --f|--fps="
