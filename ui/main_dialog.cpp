@@ -9,6 +9,7 @@
 #include "backup_protocol.h"
 #include "dialog_ids.h"
 #include "file_system.h"
+#include "named_runs.h"
 #include "file_chooser.h"
 #include "file_intake.h"
 #include "result_codes.h"
@@ -62,6 +63,15 @@ std::int32_t FinishRun(const SavePlan& plan, std::int32_t result) {
     return result;
 }
 
+// A number field that does not read: its own warning, before anything runs.
+constexpr std::int32_t kResultBadField = 100;
+int g_badField = 0;
+
+std::int32_t RefuseField(int id) {
+    g_badField = id;
+    return kResultBadField;
+}
+
 // Each run reports the result code that the user is told of (0 says nothing)
 // and, when it ran, what it did in *counts.
 std::int32_t RunShift(HWND dialog, RunCounts* counts) {
@@ -70,9 +80,10 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
         return RESULT_BAD_FILE;
     }
     ShiftParams params;
-    if (!ReadShiftParams(dialog, path, &params.rangeStart, &params.rangeEnd, &params.shift,
-                         &params.stretch)) {
-        return RESULT_BAD_FILE;
+    const int read = ReadShiftParams(dialog, path, &params.rangeStart, &params.rangeEnd,
+                                     &params.shift, &params.stretch);
+    if (read != kFieldsRead) {
+        return read == kLastSyncTimeUnread ? RESULT_BAD_FILE : RefuseField(read);
     }
     // Requests that change nothing end silently, before any file is moved.
     if (params.shift == 0 && params.stretch == 0) {
@@ -87,7 +98,7 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
     if (!PrepareSave(&plan, &cause)) {
         return RESULT_CANNOT_SAVE;
     }
-    return FinishRun(plan, ShiftFileTimes(plan.input.c_str(), plan.target.c_str(), params,
+    return FinishRun(plan, ShiftNamedFile(plan.input.c_str(), plan.target.c_str(), params,
                                           DialogRunOptions(dialog), counts));
 }
 
@@ -101,7 +112,9 @@ std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
         return RESULT_BAD_APPEND_FILE;
     }
     std::int32_t offset = 0;
-    ReadAppendOffset(dialog, &offset);
+    if (ReadAppendOffset(dialog, &offset) != kFieldsRead) {
+        return RefuseField(IDC_APPEND_OFFSET);
+    }
     // Appending a file to itself: once it is moved, its content is found under
     // the backup name only, as the plan says.
     SavePlan plan;
@@ -121,8 +134,8 @@ std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
         return RESULT_CANNOT_SAVE;
     }
     return FinishRun(
-        plan, AppendFileCues(plan.input.c_str(), plan.appendInput.c_str(), plan.target.c_str(),
-                             offset, DialogRunOptions(dialog), counts));
+        plan, AppendNamedFiles(plan.input.c_str(), plan.appendInput.c_str(), plan.target.c_str(),
+                               offset, DialogRunOptions(dialog), counts));
 }
 
 // The busy flag guards the whole handler, message box included. A run that
@@ -136,7 +149,9 @@ void HandleRunCommand(HWND dialog, std::int32_t (*run)(HWND, RunCounts*)) {
     ClearRunCounts(&counts);
     counts.tagsFound = -1;  // stays below 0 when no run took place
     const std::int32_t result = run(dialog, &counts);
-    if (result != RESULT_OK) {
+    if (result == kResultBadField) {
+        ShowFieldWarning(dialog, g_badField, IsMillisecondsUnit(dialog));
+    } else if (result != RESULT_OK) {
         ShowWarning(dialog, result);
     } else if (counts.tagsFound >= 0) {
         ShowRunWarning(dialog, counts);
@@ -144,8 +159,9 @@ void HandleRunCommand(HWND dialog, std::int32_t (*run)(HWND, RunCounts*)) {
     g_busy = 0;
 }
 
-// Switching the unit relabels the fields; their texts stay as typed.
-void SetUnitLabels(HWND dialog, const char* unit) {
+// Switching the unit relabels the fields and writes their times in it.
+void SwitchUnit(HWND dialog, int milliseconds, const char* unit) {
+    ConvertFieldsToUnit(dialog, milliseconds);
     SetWindowTextA(GetDlgItem(dialog, IDC_RANGE_UNIT), unit);
     SetWindowTextA(GetDlgItem(dialog, IDC_SHIFT_UNIT), unit);
     SetWindowTextA(GetDlgItem(dialog, IDC_STRETCH_UNIT), unit);
@@ -170,10 +186,10 @@ void HandleCommand(HWND dialog, WORD id) {
             }
             break;
         case IDC_UNIT_CLOCK:
-            SetUnitLabels(dialog, "mm:ss.sss");
+            SwitchUnit(dialog, 0, "mm:ss.sss");
             break;
         case IDC_UNIT_MSEC:
-            SetUnitLabels(dialog, "msec");
+            SwitchUnit(dialog, 1, "msec");
             break;
         case IDC_OPEN_APPEND_FILE:
             ChooseAppendFile(dialog);
@@ -195,7 +211,7 @@ LRESULT CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_SHOWWINDOW:
             ResetShiftFields(window);
-            CheckDlgButton(window, IDC_UNIT_MSEC, BST_CHECKED);
+            SelectMillisecondsUnit(window);
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

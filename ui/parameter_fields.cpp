@@ -1,48 +1,80 @@
-// Field texts to milliseconds. A numeric field is read into 12 bytes with a
-// count of 10, so only its first 9 characters count; no text is ever refused,
-// what is not a number reads as 0.
+// Field texts to milliseconds and back. A number field is read whole, in the
+// selected unit, and a text that is not a time in it is refused by naming its
+// field; nothing is guessed from a part of it.
 #include "parameter_fields.h"
 
 #include <cstring>
-#include <limits>
 
 #include "dialog_ids.h"
+#include "field_time_text.h"
 #include "result_codes.h"
 #include "sync_shift.h"
-#include "time_values.h"
+#include "named_runs.h"
 
 namespace {
 
-constexpr int kFieldBufferSize = 12;
-constexpr int kFieldReadCount = 10;
+// Longer than any time in either form with blanks around it; a field that
+// fills the buffer is refused as too long.
+constexpr int kFieldBufferSize = 64;
+constexpr int kNumberFieldIds[] = {IDC_RANGE_START, IDC_RANGE_END, IDC_SHIFT, IDC_STRETCH,
+                                   IDC_APPEND_OFFSET};
+
+// The unit the numbers in the fields are written in: it changes with them
+// when the user switches the unit.
+int g_fieldsInMilliseconds = 1;
 
 void ReadField(HWND dialog, int id, char* text) {
     text[0] = '\0';
-    GetWindowTextA(GetDlgItem(dialog, id), text, kFieldReadCount);
+    GetWindowTextA(GetDlgItem(dialog, id), text, kFieldBufferSize);
 }
 
-// The "msec" button alone decides: exactly BST_CHECKED means milliseconds.
-int IsMillisecondsUnit(HWND dialog) {
-    return IsDlgButtonChecked(dialog, IDC_UNIT_MSEC) == BST_CHECKED ? 1 : 0;
+int IsTooLong(const char* text) {
+    return std::strlen(text) >= static_cast<std::size_t>(kFieldBufferSize - 1) ? 1 : 0;
 }
 
-std::int32_t SaturateToInt32(std::int64_t value) {
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(value > kMax ? kMax : value < kMin ? kMin : value);
-}
-
-std::int32_t ConvertField(const char* text, int milliseconds) {
-    if (milliseconds) {
-        return SaturateToInt32(ConvertInteger(text, std::strlen(text)));
+int ConvertField(const char* text, int milliseconds, std::int32_t* value) {
+    if (IsTooLong(text)) {
+        return 0;
     }
-    return ParseClockTime(text);
+    return milliseconds ? ReadMillisecondsFieldText(text, value) : ReadClockFieldText(text, value);
 }
 
-std::int32_t ReadNumberField(HWND dialog, int id, int milliseconds) {
+int ReadNumberField(HWND dialog, int id, int milliseconds, std::int32_t* value) {
     char text[kFieldBufferSize];
     ReadField(dialog, id, text);
-    return ConvertField(text, milliseconds);
+    return ConvertField(text, milliseconds, value);
+}
+
+// "E" or "e", blanks around it allowed: the file's last sync time.
+int MeansLastSyncTime(const char* text) {
+    const char* at = text;
+    while (*at == ' ' || *at == '\t') {
+        ++at;
+    }
+    if (*at != 'E' && *at != 'e') {
+        return 0;
+    }
+    ++at;
+    while (*at == ' ' || *at == '\t') {
+        ++at;
+    }
+    return *at == '\0' ? 1 : 0;
+}
+
+void RewriteField(HWND dialog, int id, int fromMilliseconds) {
+    char text[kFieldBufferSize];
+    ReadField(dialog, id, text);
+    std::int32_t value = 0;
+    if (!ConvertField(text, fromMilliseconds, &value)) {
+        return;
+    }
+    char rewritten[kFieldBufferSize];
+    if (fromMilliseconds) {
+        FormatClockFieldText(value, rewritten, sizeof rewritten);
+    } else {
+        FormatMillisecondsFieldText(value, rewritten, sizeof rewritten);
+    }
+    SetWindowTextA(GetDlgItem(dialog, id), rewritten);
 }
 
 // The text is read as UTF-16, so that no name passes through the ANSI code
@@ -67,25 +99,52 @@ int ReadPathField(HWND dialog, int id, char* path) {
 int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std::int32_t* rangeEnd,
                     std::int32_t* shift, std::int32_t* stretch) {
     const int milliseconds = IsMillisecondsUnit(dialog);
-    *rangeStart = ReadNumberField(dialog, IDC_RANGE_START, milliseconds);
+    if (!ReadNumberField(dialog, IDC_RANGE_START, milliseconds, rangeStart)) {
+        return IDC_RANGE_START;
+    }
     char end[kFieldBufferSize];
     ReadField(dialog, IDC_RANGE_END, end);
-    // Only the first character is looked at: "End" and "e5" mean the last sync
-    // time too, and a leading blank defeats it.
-    int found = 1;
-    if (end[0] == 'E' || end[0] == 'e') {
+    if (MeansLastSyncTime(end)) {
         *rangeEnd = 0;
-        found = FindLastSyncTimeChecked(path, rangeEnd) == RESULT_OK ? 1 : 0;
-    } else {
-        *rangeEnd = ConvertField(end, milliseconds);
+        if (FindLastSyncTimeChecked(path, rangeEnd) != RESULT_OK) {
+            return kLastSyncTimeUnread;
+        }
+    } else if (!ConvertField(end, milliseconds, rangeEnd)) {
+        return IDC_RANGE_END;
     }
-    *shift = ReadNumberField(dialog, IDC_SHIFT, milliseconds);
-    *stretch = ReadNumberField(dialog, IDC_STRETCH, milliseconds);
-    return found;
+    if (!ReadNumberField(dialog, IDC_SHIFT, milliseconds, shift)) {
+        return IDC_SHIFT;
+    }
+    if (!ReadNumberField(dialog, IDC_STRETCH, milliseconds, stretch)) {
+        return IDC_STRETCH;
+    }
+    return kFieldsRead;
 }
 
-void ReadAppendOffset(HWND dialog, std::int32_t* offset) {
-    *offset = ReadNumberField(dialog, IDC_APPEND_OFFSET, IsMillisecondsUnit(dialog));
+int ReadAppendOffset(HWND dialog, std::int32_t* offset) {
+    return ReadNumberField(dialog, IDC_APPEND_OFFSET, IsMillisecondsUnit(dialog), offset)
+               ? kFieldsRead
+               : IDC_APPEND_OFFSET;
+}
+
+int IsMillisecondsUnit(HWND dialog) {
+    return IsDlgButtonChecked(dialog, IDC_UNIT_MSEC) == BST_CHECKED ? 1 : 0;
+}
+
+void SelectMillisecondsUnit(HWND dialog) {
+    CheckDlgButton(dialog, IDC_UNIT_MSEC, BST_CHECKED);
+    g_fieldsInMilliseconds = 1;
+}
+
+void ConvertFieldsToUnit(HWND dialog, int milliseconds) {
+    const int to = milliseconds ? 1 : 0;
+    if (to == g_fieldsInMilliseconds) {
+        return;
+    }
+    for (int id : kNumberFieldIds) {
+        RewriteField(dialog, id, g_fieldsInMilliseconds);
+    }
+    g_fieldsInMilliseconds = to;
 }
 
 void ResetShiftFields(HWND dialog) {

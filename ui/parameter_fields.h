@@ -1,5 +1,6 @@
 // The dialog's fields: reading the shift parameters and the append offset in
-// the selected unit, writing their default texts, and the two path fields.
+// the selected unit, converting them when the unit changes, writing their
+// default texts, and the two path fields.
 #pragma once
 
 #include <cstdint>
@@ -13,13 +14,31 @@ inline constexpr int kPathChars = 4096;
 // at most 4 bytes for each character.
 inline constexpr int kPathBytes = 4 * (kPathChars - 1) + 1;
 
+// What reading the number fields gives: kFieldsRead, the id of the first
+// field whose text is no time in the selected unit, or kLastSyncTimeUnread.
+inline constexpr int kFieldsRead = 0;
+inline constexpr int kLastSyncTimeUnread = -1;
+
 // Reads range start, range end, shift and stretch, in milliseconds, in that
-// order. A range end whose first character is 'E' or 'e' is the last sync time
-// of the file at `path`, whatever the unit. 1 when all four are read, 0 when
-// that file cannot be read for its last sync time.
+// order, each whole in the selected unit (field_time_text.h). A range end of
+// "E" or "e" is the last sync time of the file at `path`, whatever the unit,
+// looked up when the range end is read; kLastSyncTimeUnread when that file
+// cannot be read for it. Reading stops at the first field that does not read.
 int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std::int32_t* rangeEnd,
                     std::int32_t* shift, std::int32_t* stretch);
-void ReadAppendOffset(HWND dialog, std::int32_t* offset);
+// kFieldsRead or IDC_APPEND_OFFSET.
+int ReadAppendOffset(HWND dialog, std::int32_t* offset);
+
+// 1 when the fields are read in milliseconds: the "msec" button alone
+// decides, exactly BST_CHECKED; else they are clock times.
+int IsMillisecondsUnit(HWND dialog);
+// Checks "msec", the unit the fields start in.
+void SelectMillisecondsUnit(HWND dialog);
+// After the user switched the unit (1 for msec): every number field that reads
+// in the unit before is written anew in the other, 1500 as 0:01.500; "E" and
+// any text that does not read stay as they are. Nothing happens when the unit
+// did not change.
+void ConvertFieldsToUnit(HWND dialog, int milliseconds);
 
 // "0" into range start, shift and stretch, then "E" into range end.
 void ResetShiftFields(HWND dialog);

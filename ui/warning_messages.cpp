@@ -5,12 +5,13 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "dialog_ids.h"
 #include "result_codes.h"
 
 namespace {
 
 constexpr int kWideTextSize = 64;
-constexpr int kRunWarningSize = 256;
+constexpr int kRunWarningSize = 512;
 
 struct MessageText {
     const char* text;
@@ -70,6 +71,25 @@ void ShowRunWarning(HWND owner, const RunCounts& counts) {
     } else if (length == 0) {
         return;
     }
+    WCHAR wide[kRunWarningSize];
+    if (MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, kRunWarningSize) == 0) {
+        return;
+    }
+    MessageBoxW(owner, wide, WideText(&g_caption), MB_ICONWARNING);
+}
+
+void ShowFieldWarning(HWND owner, int fieldId, int milliseconds) {
+    const char* name = fieldId == IDC_RANGE_START ? "설정구간 시작"
+                       : fieldId == IDC_RANGE_END ? "설정구간 끝"
+                       : fieldId == IDC_SHIFT     ? "Shift 시간"
+                       : fieldId == IDC_STRETCH   ? "가감시간"
+                                                  : "추가시간";
+    const char* forms = milliseconds ? "단위가 msec일 때는 밀리초를 정수로 적습니다. 예: 1500, -250"
+                                     : "단위가 mm:ss.sss일 때는 분:초.밀리초로 적습니다. "
+                                       "예: 0:01.500, -1:30.5, 90.5";
+    char text[kRunWarningSize];
+    std::snprintf(text, sizeof text, "\"%s\" 칸의 시간을 읽을 수 없습니다.\n%s%s", name, forms,
+                  fieldId == IDC_RANGE_END ? "\n파일의 마지막 싱크 시간까지는 E로 적습니다." : "");
     WCHAR wide[kRunWarningSize];
     if (MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, kRunWarningSize) == 0) {
         return;

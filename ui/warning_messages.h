@@ -15,5 +15,9 @@ void ShowWarning(HWND owner, std::int32_t code);
 // tags without a readable time, saying which and how many; nothing otherwise.
 void ShowRunWarning(HWND owner, const RunCounts& counts);
 
+// A number field whose text is no time in the selected unit (1: msec): names
+// the field and the forms its text may take.
+void ShowFieldWarning(HWND owner, int fieldId, int milliseconds);
+
 // Tells the user that the dialog could not be opened.
 void ShowStartFailure();

@@ -63,18 +63,63 @@ TEST_F(MainDialog, RequestsThatChangeNothingEndSilently) {
     }
 }
 
-TEST_F(MainDialog, UnitButtonsRelabelAllFourUnitLabelsAndKeepTheFields) {
+TEST_F(MainDialog, UnitButtonsRelabelAllFourUnitLabelsAndConvertTheFields) {
     TypeIntoControl(dialog, IDC_SHIFT, "1500");
     const struct {
         int button;
         const char* label;
-    } cases[] = {{IDC_UNIT_CLOCK, "mm:ss.sss"}, {IDC_UNIT_MSEC, "msec"}};
+        const char* shift;
+    } cases[] = {{IDC_UNIT_CLOCK, "mm:ss.sss", "0:01.500"}, {IDC_UNIT_MSEC, "msec", "1500"}};
     for (const auto& c : cases) {
         ClickControl(dialog, c.button);
         for (int id : {IDC_RANGE_UNIT, IDC_SHIFT_UNIT, IDC_STRETCH_UNIT, IDC_APPEND_UNIT}) {
             EXPECT_EQ(ControlText(dialog, id), c.label) << id;
         }
-        EXPECT_EQ(ControlText(dialog, IDC_SHIFT), "1500");
+        EXPECT_EQ(ControlText(dialog, IDC_SHIFT), c.shift);
+    }
+}
+
+// A field that is no time in the unit: one warning that names it and the
+// forms it takes, and nothing is moved or written.
+TEST_F(MainDialog, FieldThatDoesNotReadIsNamedAndNothingRuns) {
+    const std::string original = SamiWithTimes({1000, 5000});
+    const std::string msecForms = "단위가 msec일 때는 밀리초를 정수로 적습니다. 예: 1500, -250";
+    const std::string clockForms =
+        "단위가 mm:ss.sss일 때는 분:초.밀리초로 적습니다. 예: 0:01.500, -1:30.5, 90.5";
+    const struct {
+        int unit;
+        int command;
+        int field;
+        const char* text;
+        std::string warning;
+    } cases[] = {
+        {IDC_UNIT_MSEC, IDC_START_SYNC, IDC_SHIFT, "1.5",
+         "\"Shift 시간\" 칸의 시간을 읽을 수 없습니다.\n" + msecForms},
+        {IDC_UNIT_MSEC, IDC_START_SYNC, IDC_RANGE_START, "12abc",
+         "\"설정구간 시작\" 칸의 시간을 읽을 수 없습니다.\n" + msecForms},
+        {IDC_UNIT_CLOCK, IDC_START_SYNC, IDC_RANGE_END, "End",
+         "\"설정구간 끝\" 칸의 시간을 읽을 수 없습니다.\n" + clockForms +
+             "\n파일의 마지막 싱크 시간까지는 E로 적습니다."},
+        {IDC_UNIT_CLOCK, IDC_START_SYNC, IDC_STRETCH, "1:75",
+         "\"가감시간\" 칸의 시간을 읽을 수 없습니다.\n" + clockForms},
+        {IDC_UNIT_MSEC, IDC_START_APPEND, IDC_APPEND_OFFSET, "",
+         "\"추가시간\" 칸의 시간을 읽을 수 없습니다.\n" + msecForms},
+    };
+    const std::string more = dir + "/more.smi";
+    WriteBytes(more, SamiWithTimes({500}));
+    for (const auto& c : cases) {
+        WriteBytes(path, original);
+        ClickControl(dialog, c.unit);
+        TypeShift(dialog, path, {"0", "E", "100", "0"});
+        TypeAppend(dialog, path, more, "0");
+        TypeIntoControl(dialog, c.field, c.text);
+        g_standin.messageBoxes.clear();
+        ClickControl(dialog, c.command);
+        ExpectOneWarning(dialog, c.warning.c_str());
+        EXPECT_EQ(ReadBytes(path), original) << c.text;
+        EXPECT_FALSE(FileExists(backup)) << c.text;
+        EXPECT_TRUE(g_standin.progressPositions.empty()) << c.text;
+        EXPECT_EQ(ControlText(dialog, c.field), c.text);
     }
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
+#include <string>
 
 #include "dialog_ids.h"
 #include "dialog_test_support.h"
@@ -11,80 +13,172 @@
 
 namespace {
 
+constexpr int kRefused = -1;
+
 struct FieldCase {
     const char* text;
-    int value;
+    std::int64_t value;  // kRefused: the text is no time in the unit
 };
 
-// Fills every numeric field with one text and reads all five values back.
-void ExpectEveryFieldReads(HWND dialog, const FieldCase& c) {
-    for (int id : {IDC_RANGE_START, IDC_RANGE_END, IDC_SHIFT, IDC_STRETCH, IDC_APPEND_OFFSET}) {
-        TypeIntoControl(dialog, id, c.text);
+constexpr int kNumberFields[] = {IDC_RANGE_START, IDC_RANGE_END, IDC_SHIFT, IDC_STRETCH,
+                                 IDC_APPEND_OFFSET};
+
+// Puts the text into one field with "0" in the others and reads them as a run
+// does: the field is named when it does not read, else it has the value.
+void ExpectFieldReads(HWND dialog, int id, const FieldCase& c) {
+    for (int other : kNumberFields) {
+        TypeIntoControl(dialog, other, "0");
     }
-    std::int32_t start = -7, end = -7, shift = -7, stretch = -7, offset = -7;
-    ReadShiftParams(dialog, "unused.smi", &start, &end, &shift, &stretch);
-    ReadAppendOffset(dialog, &offset);
-    EXPECT_EQ(start, c.value) << '"' << c.text << '"';
-    EXPECT_EQ(end, c.value) << '"' << c.text << '"';
-    EXPECT_EQ(shift, c.value) << '"' << c.text << '"';
-    EXPECT_EQ(stretch, c.value) << '"' << c.text << '"';
-    EXPECT_EQ(offset, c.value) << '"' << c.text << '"';
+    TypeIntoControl(dialog, id, c.text);
+    std::int32_t values[5] = {-7, -7, -7, -7, -7};
+    const int shiftRead =
+        ReadShiftParams(dialog, "unused.smi", &values[0], &values[1], &values[2], &values[3]);
+    const int offsetRead = ReadAppendOffset(dialog, &values[4]);
+    const int read = id == IDC_APPEND_OFFSET ? offsetRead : shiftRead;
+    const int other = id == IDC_APPEND_OFFSET ? shiftRead : offsetRead;
+    EXPECT_EQ(other, kFieldsRead);
+    if (c.value == kRefused) {
+        EXPECT_EQ(read, id) << '"' << c.text << "\" in " << id;
+        return;
+    }
+    EXPECT_EQ(read, kFieldsRead) << '"' << c.text << "\" in " << id;
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(values[k], kNumberFields[k] == id ? c.value : 0)
+            << '"' << c.text << "\" in " << id << ", field " << kNumberFields[k];
+    }
 }
 
-TEST(ParameterFields, MillisecondsReadLikeAtoiOfTheFirstNineCharacters) {
+void ExpectEveryFieldReads(HWND dialog, const FieldCase& c) {
+    for (int id : kNumberFields) {
+        ExpectFieldReads(dialog, id, c);
+    }
+}
+
+// A whole number or nothing: the leading digits of "1.9" are not a time the
+// user typed.
+TEST(ParameterFields, MillisecondsAreReadWholeOrRefused) {
     HWND dialog = OpenDialog();
     const FieldCase cases[] = {
         {"1500", 1500},
         {"-250", -250},
-        {"1.9", 1},
-        {"abc", 0},
-        {"", 0},
+        {"1.9", kRefused},
+        {"1.5", kRefused},
+        {"abc", kRefused},
+        {"", kRefused},
         {" 5", 5},
+        {"5 \t", 5},
         {"+42", 42},
-        {"12abc", 12},
-        {"1234567890", 123456789},
-        {"-12345678901", -12345678},
+        {"12abc", kRefused},
+        {"1 500", kRefused},
+        {"--5", kRefused},
+        {"+", kRefused},
+        {"0:01.500", kRefused},
+        {"1234567890", 1234567890},
+        {"-12345678901", kRefused},
         {"999999999", 999999999},
+        {"2147483647", INT_MAX},
+        {"2147483648", kRefused},
+        {"-2147483648", INT_MIN},
     };
     for (const FieldCase& c : cases) {
         ExpectEveryFieldReads(dialog, c);
     }
+    // Leading zeros up to the longest text a field is read with.
+    const std::string longest = std::string(61, '0') + "1";
+    const std::string tooLong = "0" + longest;
+    ExpectEveryFieldReads(dialog, {longest.c_str(), 1});
+    ExpectEveryFieldReads(dialog, {tooLong.c_str(), kRefused});
 }
 
-TEST(ParameterFields, ClockTimesReadAsMinutesSecondsAndSaturate) {
+TEST(ParameterFields, ClockTimesReadAsMinutesSecondsAndMillisecondsOrRefused) {
     HWND dialog = OpenDialog();
     ClickControl(dialog, IDC_UNIT_CLOCK);
     const FieldCase cases[] = {
         {"1:30.5", 90500},
         {"90.5", 90500},
         {"-0:02", -2000},
+        {"0:01.500", 1500},
+        {" 0:01 ", 1000},
+        {"0:00.005", 5},
+        {"0:00.05", 50},
         {"12:34.567", 754567},
-        {"123:45.678", 7425670},  // cut to "123:45.67"
-        {"abc", 0},
-        {"99999:99", INT_MAX},
-        {"-99999:99", INT_MIN},
+        {"123:45.678", 7425678},  // read whole, no character dropped
         {"1500", 1500000},
+        {"abc", kRefused},
+        {"", kRefused},
+        {"1:30.5678", kRefused},
+        {"1:75", kRefused},
+        {"99999:99", kRefused},
+        {"1:", kRefused},
+        {":30", kRefused},
+        {"1.", kRefused},
+        {"1:2:3", kRefused},
+        {"1,5", kRefused},
+        {"35791:23.647", INT_MAX},
+        {"-35791:23.648", INT_MIN},
+        {"35791:23.648", kRefused},
     };
     for (const FieldCase& c : cases) {
         ExpectEveryFieldReads(dialog, c);
     }
 }
 
-TEST(ParameterFields, RangeEndStartingWithEIsTheLastSyncTimeInEitherUnit) {
+TEST(ParameterFields, RangeEndOfEIsTheLastSyncTimeInEitherUnit) {
     const std::string path = MakeScratchDir() + "/last.smi";
     WriteBytes(path, SamiWithTimes({1000, 250000, 90000}));
     HWND dialog = OpenDialog();
     for (int unit : {IDC_UNIT_MSEC, IDC_UNIT_CLOCK}) {
         ClickControl(dialog, unit);
-        const FieldCase cases[] = {{"E", 250000},   {"e", 250000},
-                                   {"End", 250000}, {"e5", 250000},
-                                   {" E", 0},       {"5", unit == IDC_UNIT_MSEC ? 5 : 5000}};
+        const FieldCase cases[] = {{"E", 250000},
+                                   {"e", 250000},
+                                   {" E ", 250000},
+                                   {"End", kRefused},
+                                   {"e5", kRefused},
+                                   {"E E", kRefused},
+                                   {"5", unit == IDC_UNIT_MSEC ? 5 : 5000}};
         for (const FieldCase& c : cases) {
+            ResetShiftFields(dialog);
             TypeIntoControl(dialog, IDC_RANGE_END, c.text);
             std::int32_t start, end = -7, shift, stretch;
-            ReadShiftParams(dialog, path.c_str(), &start, &end, &shift, &stretch);
-            EXPECT_EQ(end, c.value) << '"' << c.text << "\" unit " << unit;
+            const int read = ReadShiftParams(dialog, path.c_str(), &start, &end, &shift, &stretch);
+            if (c.value == kRefused) {
+                EXPECT_EQ(read, IDC_RANGE_END) << '"' << c.text << "\" unit " << unit;
+            } else {
+                EXPECT_EQ(read, kFieldsRead) << '"' << c.text << "\" unit " << unit;
+                EXPECT_EQ(end, c.value) << '"' << c.text << "\" unit " << unit;
+            }
         }
+    }
+    // The file is looked at when the range end is read, after the start.
+    TypeIntoControl(dialog, IDC_RANGE_END, "E");
+    std::int32_t start, end, shift, stretch;
+    const std::string missing = path + ".missing";
+    TypeIntoControl(dialog, IDC_STRETCH, "x");
+    EXPECT_EQ(ReadShiftParams(dialog, missing.c_str(), &start, &end, &shift, &stretch),
+              kLastSyncTimeUnread);
+    TypeIntoControl(dialog, IDC_RANGE_START, "x");
+    EXPECT_EQ(ReadShiftParams(dialog, missing.c_str(), &start, &end, &shift, &stretch),
+              IDC_RANGE_START);
+}
+
+// The first field that does not read is the one named.
+TEST(ParameterFields, FirstUnreadableFieldIsNamedInReadingOrder) {
+    HWND dialog = OpenDialog();
+    const struct {
+        const char* start;
+        const char* end;
+        const char* shift;
+        const char* stretch;
+        int named;
+    } cases[] = {
+        {"x", "x", "x", "x", IDC_RANGE_START}, {"0", "x", "x", "x", IDC_RANGE_END},
+        {"0", "5", "x", "x", IDC_SHIFT},       {"0", "5", "0", "x", IDC_STRETCH},
+        {"0", "5", "0", "0", kFieldsRead},
+    };
+    for (const auto& c : cases) {
+        TypeShift(dialog, "unused.smi", {c.start, c.end, c.shift, c.stretch});
+        std::int32_t start, end, shift, stretch;
+        EXPECT_EQ(ReadShiftParams(dialog, "unused.smi", &start, &end, &shift, &stretch), c.named);
     }
 }
 
@@ -98,9 +192,47 @@ TEST(ParameterFields, UnitIsMillisecondsOnlyWhenTheMsecButtonIsChecked) {
     } cases[] = {{BST_CHECKED, 2}, {BST_UNCHECKED, 2000}, {2 /* indeterminate */, 2000}};
     for (const auto& c : cases) {
         CheckDlgButton(dialog, IDC_UNIT_MSEC, c.msec);
-        ReadAppendOffset(dialog, &offset);
+        EXPECT_EQ(ReadAppendOffset(dialog, &offset), kFieldsRead);
         EXPECT_EQ(offset, c.expected) << "state " << c.msec;
+        EXPECT_EQ(IsMillisecondsUnit(dialog), c.msec == BST_CHECKED ? 1 : 0);
     }
+}
+
+// Switching the unit writes every time anew in the other; what does not
+// read stays for its warning.
+TEST(ParameterFields, SwitchingTheUnitConvertsTheFields) {
+    HWND dialog = OpenDialog();
+    const struct {
+        int id;
+        const char* msec;
+        const char* clock;
+    } fields[] = {
+        {IDC_RANGE_START, "1500", "0:01.500"},
+        {IDC_RANGE_END, "E", "E"},
+        {IDC_SHIFT, "-250", "-0:00.250"},
+        {IDC_STRETCH, "abc", "abc"},
+        {IDC_APPEND_OFFSET, "3723004", "62:03.004"},
+    };
+    for (const auto& f : fields) {
+        TypeIntoControl(dialog, f.id, f.msec);
+    }
+    for (int round = 0; round < 2; ++round) {
+        for (int unit : {IDC_UNIT_CLOCK, IDC_UNIT_CLOCK, IDC_UNIT_MSEC, IDC_UNIT_MSEC}) {
+            ClickControl(dialog, unit);
+            for (const auto& f : fields) {
+                EXPECT_EQ(ControlText(dialog, f.id), unit == IDC_UNIT_MSEC ? f.msec : f.clock)
+                    << f.id << " round " << round;
+            }
+        }
+    }
+    // A clock text typed by hand becomes milliseconds; one that does not read
+    // as a clock time stays.
+    ClickControl(dialog, IDC_UNIT_CLOCK);
+    TypeIntoControl(dialog, IDC_SHIFT, "1:30.5");
+    TypeIntoControl(dialog, IDC_STRETCH, "1.5.5");
+    ClickControl(dialog, IDC_UNIT_MSEC);
+    EXPECT_EQ(ControlText(dialog, IDC_SHIFT), "90500");
+    EXPECT_EQ(ControlText(dialog, IDC_STRETCH), "1.5.5");
 }
 
 TEST(ParameterFields, ResetsWriteTheDefaultTextsOfTheirOwnFieldsOnly) {

@@ -31,6 +31,7 @@ constexpr int kProgress = 1006;
 constexpr int kStartAppend = 1007;
 constexpr int kClose = 1008;
 constexpr int kUnitClock = 1010;
+constexpr int kUnitMsec = 1011;
 constexpr int kStretch = 1012;
 constexpr int kAppendFileName = 1015;
 constexpr int kAppendOffset = 1017;
@@ -538,6 +539,28 @@ void FileNamedThroughALink(Scene& s) {
           "no backup beside the link");
 }
 
+// "1.5" in milliseconds is no whole number: one warning names the field, and
+// nothing is moved. Switching the unit writes the fields in it.
+void UnreadableFieldIsRefused(Scene& s) {
+    const std::string original = SamiWithTimes({1000, 2000});
+    WriteWholeFile(s.film, original);
+    TypeShift(s, "0", "E", "1.5", "0");
+    ExpectMessage(Click(s.program, kStartSync),
+                  L"\"Shift 시간\" 칸의 시간을 읽을 수 없습니다.\n"
+                  L"단위가 msec일 때는 밀리초를 정수로 적습니다. 예: 1500, -250");
+    Check(ReadWholeFile(s.film) == original, "the file is unchanged");
+    Check(ListFolder(s.folder) == std::vector<std::string>{"film.smi"}, "no backup");
+    Check(ProgressPosition(s.program) == 0, "the bar stays at 0");
+    Type(s.program, kShift, "1500");
+    ExpectNoMessage(Click(s.program, kUnitClock));
+    Check(ControlText(s.program, kShift) == "0:01.500", "1500 becomes 0:01.500");
+    Check(ControlText(s.program, kRangeEnd) == "E", "E stays");
+    ExpectNoMessage(Click(s.program, kUnitMsec));
+    Check(ControlText(s.program, kShift) == "1500", "and back");
+    ExpectNoMessage(Click(s.program, kStartSync));
+    Check(ReadWholeFile(s.film) == SamiWithTimes({2500, 3500}), "the shifted file's bytes");
+}
+
 // The code page that Wine took from the locale the test runs in: without it
 // the Unicode scenarios would prove nothing.
 void ExpectCodePageOfTheLocale(const char* scenario) {
@@ -666,6 +689,7 @@ constexpr ScenarioEntry kScenarios[] = {
     {"keeps_attributes", AttributesAreKept, true, nullptr},
     {"keeps_older_backup", OlderBackupIsKeptWhenTheBackupCannotBeMade, true, nullptr},
     {"through_a_link", FileNamedThroughALink, true, nullptr},
+    {"unreadable_field", UnreadableFieldIsRefused, true, nullptr},
     {"close", Nothing, true, nullptr},
     {"system_menu_close", Nothing, false, nullptr},
     {"labels_en_US", LabelsReadAsTheTemplateWroteThem, true, nullptr},
