@@ -79,6 +79,17 @@ TEST_F(CliAlign, ReadsAUtf16File) {
     EXPECT_EQ(WithoutSyncTimes(narrow), WithoutSyncTimes(c.correctSami));
 }
 
+// With -o - the file goes to standard output, so what was found goes to stderr.
+TEST_F(CliAlign, WritesToStandardOutput) {
+    const AlignmentCase c = MakeAlignmentCase(CASE_OFFSET, 6, 10);
+    const CliRun run = Run(c, {"--to=" + c.referenceName, "-o", "-", "film.smi"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.rfind("tembrel-cli: film.smi: ", 0), 0u) << run.err;
+    EXPECT_GE(ShareBack(run.out, c), 0.95);
+    EXPECT_EQ(WithoutSyncTimes(run.out), WithoutSyncTimes(c.correctSami));
+    EXPECT_EQ(ReadFile(Path("film.smi")), c.fileSami);
+}
+
 TEST_F(CliAlign, DryRunWritesNothingAndCounts) {
     const AlignmentCase c = MakeAlignmentCase(CASE_CUTS, 2, 20);
     const CliRun run = Run(c, {"-n", "--to=" + c.referenceName, "film.smi"});
