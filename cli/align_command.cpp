@@ -112,6 +112,20 @@ void PrintFinding(const CliRequest& request, const char* file, const Alignment& 
     std::fflush(stdout);
 }
 
+// Whether the map moves any cue of the file: when none moves, neither does
+// any other time between them, and there is nothing to write.
+int MovesAnyCue(const TimeMap& map, const std::vector<Cue>& cues) {
+    for (const Cue& cue : cues) {
+        for (const std::int64_t time : {cue.start, cue.end}) {
+            std::int32_t mapped = 0;
+            if (time >= 0 && MapTime(map, time, &mapped) && mapped != time) {
+                return 1;
+            }
+        }
+    }
+    return 0;
+}
+
 int AlignFile(const CliRequest& request, const ReferenceCues& reference, const char* file) {
     std::vector<Cue> cues;
     RunCounts counts;
@@ -131,6 +145,12 @@ int AlignFile(const CliRequest& request, const ReferenceCues& reference, const c
                       " is left as it was: the reference does not match it "
                       "clearly enough (is it of the same film?); --force writes anyway");
         return kExitNotConfident;
+    }
+    if (!MovesAnyCue(alignment.map, cues)) {
+        ReportMessage(Quoted(file) +
+                      ": its cues already stand at the reference's times; "
+                      "nothing to do");
+        return EXIT_DONE;
     }
     const int exitCode = SaveMappedFile(request, file, alignment.map, &counts);
     if (exitCode == EXIT_DONE) {

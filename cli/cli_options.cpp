@@ -4,9 +4,12 @@
 // "--" ends the options, for files whose names begin with '-'.
 #include "cli_options.h"
 
+#include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "frame_rate_argument.h"
+#include "nearest_name.h"
 #include "retime_plan.h"
 #include "time_argument.h"
 
@@ -32,6 +35,7 @@ constexpr unsigned kForShift = 1u;
 constexpr unsigned kForAppend = 2u;
 constexpr unsigned kForLast = 4u;
 constexpr unsigned kForSync = 8u;
+constexpr unsigned kForList = 16u;
 constexpr unsigned kWriting = kForShift | kForAppend | kForSync;
 constexpr unsigned kForRuns = kWriting | kForLast;
 
@@ -52,12 +56,15 @@ constexpr OptionEntry kOptions[] = {
     {"at", 0, FIELD_AT, kForSync, 1},
     {"offset", 0, FIELD_OFFSET, kForAppend, 1},
     {"output", 'o', FIELD_OUTPUT, kWriting, 1},
-    {"quoted", 0, FIELD_QUOTED, kForRuns, 0},
-    {"verbose", 'v', FIELD_VERBOSE, kForRuns, 0},
+    {"quoted", 0, FIELD_QUOTED, kForRuns | kForList, 0},
+    {"verbose", 'v', FIELD_VERBOSE, kForRuns | kForList, 0},
     {"dry-run", 'n', FIELD_DRY_RUN, kWriting, 0},
     {"force", 0, FIELD_FORCE, kForSync, 0},
     {"to", 0, FIELD_TO, kForSync, 1},
 };
+
+// The command words, for the "did you mean" of an unknown one.
+constexpr const char* kCommandWords[] = {"shift", "sync", "append", "last", "list"};
 
 unsigned CommandBit(CliCommand command) {
     if (command == COMMAND_SHIFT) {
@@ -69,6 +76,9 @@ unsigned CommandBit(CliCommand command) {
     if (command == COMMAND_SYNC) {
         return kForSync;
     }
+    if (command == COMMAND_LIST) {
+        return kForList;
+    }
     return command == COMMAND_APPEND ? kForAppend : 0u;
 }
 
@@ -78,6 +88,9 @@ const char* CommandName(CliCommand command) {
     }
     if (command == COMMAND_SYNC) {
         return "sync";
+    }
+    if (command == COMMAND_LIST) {
+        return "list";
     }
     return command == COMMAND_APPEND ? "append" : "last";
 }
@@ -112,16 +125,34 @@ int ReadCommandWord(const char* word, CliRequest* request, std::string* error) {
         request->command = COMMAND_SYNC;
     } else if (std::strcmp(word, "last") == 0) {
         request->command = COMMAND_LAST;
+    } else if (std::strcmp(word, "list") == 0) {
+        request->command = COMMAND_LIST;
     } else if (std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0) {
         request->command = COMMAND_HELP;
     } else if (std::strcmp(word, "--version") == 0 || std::strcmp(word, "-V") == 0) {
         request->command = COMMAND_VERSION;
+    } else if (word[0] == '-') {
+        *error = "unknown option '" + std::string(word) + "'" +
+                 DidYouMean(word, {"--help", "--version"});
+        return 0;
     } else {
-        *error =
-            (word[0] == '-' ? "unknown option '" : "unknown command '") + std::string(word) + "'";
+        std::vector<std::string> words(std::begin(kCommandWords), std::end(kCommandWords));
+        *error = "unknown command '" + std::string(word) + "'" + DidYouMean(word, words);
         return 0;
     }
     return 1;
+}
+
+// The long names of the options of `command`, as typed ("--name").
+std::vector<std::string> OptionNames(CliCommand command) {
+    std::vector<std::string> names;
+    for (const OptionEntry& entry : kOptions) {
+        if ((entry.commands & CommandBit(command)) != 0) {
+            names.push_back(std::string("--") + entry.name);
+        }
+    }
+    names.push_back("--help");
+    return names;
 }
 
 // The option named "--name" (the text up to any '='), or null.
@@ -148,8 +179,8 @@ const OptionEntry* FindShortOption(char letter, CliCommand command) {
 int StoreTime(const char* optionName, const char* value, std::int32_t* field, std::string* error) {
     if (!ReadTimeArgument(value, field)) {
         *error = "bad TIME '" + std::string(value) + "' for " + optionName +
-                 " (whole milliseconds such as -250, or minutes:seconds such as 1:30.5, "
-                 "within 32 bits)";
+                 " (whole milliseconds such as -250, or a clock time such as 1:30.5, 1:30,5 "
+                 "or 1:02:30.250, within 32 bits)";
         return 0;
     }
     return 1;
@@ -168,7 +199,7 @@ int StorePoint(const char* optionName, const char* value, CliRequest* request, s
     if (equals == nullptr || !ReadTimeArgument(oldText.c_str(), &request->syncOld[index]) ||
         !ReadTimeArgument(equals + 1, &request->syncNew[index])) {
         *error = "bad point '" + std::string(value) + "' for " + optionName +
-                 " (OLD=NEW, two TIMEs such as 1:02.5=1:03.7)";
+                 " (OLD=NEW, two TIMEs such as 1:02.5=1:03.7 or 1:02:03,5=1:02:05)";
         return 0;
     }
     request->syncPointCount += 1;
@@ -265,7 +296,8 @@ int ReadOption(int argc, char** argv, int* index, CliRequest* request, std::stri
         }
     }
     if (entry == nullptr) {
-        *error = "unknown option '" + shownName + "' for '" + CommandName(request->command) + "'";
+        *error = "unknown option '" + shownName + "' for '" + CommandName(request->command) + "'" +
+                 DidYouMean(shownName, OptionNames(request->command));
         return 0;
     }
     if (!entry->takesValue) {
@@ -303,9 +335,24 @@ int CheckFileCount(const CliRequest& request, std::string* error) {
             *error = "append takes FILE and APPEND_FILE, not " + std::to_string(count) + " files";
         }
     } else if (count != 1) {
-        *error = count == 0 ? "missing FILE" : "last takes one FILE, not " + std::to_string(count);
+        *error = count == 0 ? "missing FILE"
+                            : std::string(CommandName(request.command)) + " takes one FILE, not " +
+                                  std::to_string(count);
     }
     return error->empty() ? 1 : 0;
+}
+
+// The rate of the line through the --at points: how many milliseconds of the
+// new times one millisecond of the old ones becomes.
+constexpr double kLowestRate = 0.5;
+constexpr double kHighestRate = 2.0;
+
+std::string RateText(const CliRequest& request) {
+    const double oldSpan = static_cast<double>(request.syncOld[1]) - request.syncOld[0];
+    const double newSpan = static_cast<double>(request.syncNew[1]) - request.syncNew[0];
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", newSpan / oldSpan);
+    return text;
 }
 
 // Values that are each well formed but do not go together.
@@ -339,12 +386,20 @@ int CheckValues(const CliRequest& request, std::string* error) {
     }
     SyncLine line;
     if (!LineThroughPoints(request.syncOld, request.syncNew, &line)) {
-        *error = "the --at points must keep their order: a later OLD time needs a later NEW time";
+        *error =
+            "the --at points must keep their order: a later OLD time needs a later NEW time "
+            "(these give a rate of " +
+            RateText(request) + ")";
         return 0;
     }
     ShiftParams params;
     if (!ParamsForLine(line, 0, &params, nullptr)) {
         *error = "the --at points give a line whose time at 0 lies beyond 32 bits";
+        return 0;
+    }
+    if (!request.force && (line.slope < kLowestRate || line.slope > kHighestRate)) {
+        *error = "the --at points give a rate of " + RateText(request) +
+                 ", outside 0.5 to 2: check the two points, or give --force to use them";
         return 0;
     }
     return 1;

@@ -14,6 +14,7 @@ enum CliCommand : int {
     COMMAND_HELP = 4,
     COMMAND_VERSION = 5,
     COMMAND_SYNC = 6,
+    COMMAND_LIST = 7,
 };
 
 struct CliRequest {
@@ -38,7 +39,7 @@ struct CliRequest {
     int stretchGiven;
     int dryRun;              // read and compute everything, write nothing
     int force;               // sync: write what a doubtful check would refuse
-    const char* outputPath;  // null: each FILE is edited in place
+    const char* outputPath;  // null: each FILE is edited in place; "-": standard output
     std::vector<const char*> files;
 };
 

@@ -13,6 +13,7 @@
 #include "cli_messages.h"
 #include "exit_codes.h"
 #include "file_system.h"
+#include "list_command.h"
 #include "result_codes.h"
 #include "null_device.h"
 #include "retime_plan.h"
@@ -377,6 +378,8 @@ int RunRequest(const CliRequest& request) {
             return AppendFile(request);
         case COMMAND_LAST:
             return PrintLastSyncTime(request);
+        case COMMAND_LIST:
+            return ListCues(request);
         case COMMAND_HELP:
         case COMMAND_VERSION:
             break;

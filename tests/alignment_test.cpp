@@ -17,6 +17,7 @@
 #include "cue_alignment.h"
 #include "file_cues.h"
 #include "progress_recorder.h"
+#include "reference_alignment.h"
 #include "reference_cues.h"
 #include "result_codes.h"
 #include "sync_file_walk.h"
@@ -120,6 +121,40 @@ TEST(Alignment, RefusesAnotherFilm) {
                   &alignment);
         EXPECT_EQ(alignment.confident, 0) << DescribeAlignment(alignment);
         EXPECT_LT(alignment.confidence, 30);
+    }
+}
+
+// The whole alignment from two streams, as a front end calls it.
+TEST(AlignToReference, ReadsBothStreamsAndTellsWhatIsMissing) {
+    BuildSyncTagTables();
+    const AlignmentCase c = MakeAlignmentCase(CASE_RATE_CUT, 9, 20);
+    struct Case {
+        std::string file;
+        std::string reference;
+        AlignStatus status;
+    };
+    const Case cases[] = {
+        {c.fileSami, c.reference, ALIGN_DONE},
+        {c.fileSami, "no cue here", ALIGN_REFERENCE_EMPTY},
+        {c.fileSami, "", ALIGN_REFERENCE_EMPTY},
+        {"<SAMI><BODY><SYNC Start=5>\r\n</BODY>", c.reference, ALIGN_FILE_EMPTY},
+        {"", c.reference, ALIGN_FILE_EMPTY},
+    };
+    for (const Case& each : cases) {
+        std::FILE* file = StreamOf(each.file);
+        std::FILE* reference = StreamOf(each.reference);
+        ReferenceAlignment result;
+        EXPECT_EQ(AlignToReference(file, reference, c.referenceName.c_str(), FrontEndRunOptions(0),
+                                   &result),
+                  each.status);
+        if (each.status == ALIGN_DONE) {
+            EXPECT_EQ(result.alignment.confident, 1);
+            EXPECT_EQ(result.alignment.map.pieceCount, 2);
+            EXPECT_EQ(result.fileCounts.tagsFound,
+                      static_cast<std::int64_t>(SyncTimesOf(c.fileSami).size()));
+        }
+        std::fclose(reference);
+        std::fclose(file);
     }
 }
 

@@ -3,7 +3,8 @@
 # folders; any file after -o and --output; subtitle files of every format the
 # reference may have after --to. A name that begins with '-' would
 # be read as an option, so it is offered only after "--".
-# Works without the bash-completion package, whose loader finds it by name.
+# It needs nothing from the bash-completion package, whose loader finds it by
+# name; without that package, source this file from ~/.bashrc.
 
 # _tembrel_cli_files CUR ALL DASHES: ALL=1 for any file, ALL=2 for a reference
 # subtitle, DASHES=1 after "--".
@@ -40,7 +41,7 @@ _tembrel_cli() {
     fi
 
     if [ "$cword" -le 1 ]; then
-        mapfile -t COMPREPLY < <(compgen -W "shift sync append last --help --version" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "shift sync append last list --help --version" -- "$cur")
         return
     fi
 
@@ -55,7 +56,7 @@ _tembrel_cli() {
                 --help"
             ;;
         append) options="--offset= --quoted -v --verbose -n --dry-run -o --output= --help" ;;
-        last) options="--quoted -v --verbose --help" ;;
+        last | list) options="--quoted -v --verbose --help" ;;
         *) return ;;
     esac
 

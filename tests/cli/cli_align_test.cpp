@@ -139,6 +139,20 @@ TEST_F(CliAlign, NamesAReferenceThatCannotBeUsed) {
     }
 }
 
+TEST_F(CliAlign, AFileAlreadyRightIsNotWritten) {
+    const AlignmentCase c = MakeAlignmentCase(CASE_OFFSET, 4, 10);
+    WriteFile(Path("film.smi"), c.correctSami);
+    CliRunOptions options;
+    options.workDir = Dir();
+    const CliRun run = RunCli({"sync", "--to=film.smi", "film.smi"}, options);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("film.smi: +0.000 s; "), std::string::npos) << run.out;
+    EXPECT_EQ(run.err,
+              "tembrel-cli: 'film.smi': its cues already stand at the reference's times; "
+              "nothing to do\n");
+    EXPECT_EQ(ListDir(Dir()), std::vector<std::string>{"film.smi"});
+}
+
 TEST_F(CliAlign, AFileWithoutCuesIsLeftAlone) {
     const AlignmentCase c = MakeAlignmentCase(CASE_OFFSET, 1, 5);
     WriteFile(Path("empty.smi"), "<SAMI><BODY></BODY></SAMI>\r\n");

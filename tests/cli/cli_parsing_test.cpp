@@ -40,25 +40,31 @@ TEST_P(CliTimeArguments, ReachTheEngineAsMilliseconds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, CliTimeArguments,
-    ::testing::Values(TimeCase{{"--shift=1500", "a.smi"}, 1001500},
-                      TimeCase{{"--shift", "1500", "a.smi"}, 1001500},
-                      TimeCase{{"--shift=-1500", "a.smi"}, 998500},
-                      TimeCase{{"--shift", "-1500", "a.smi"}, 998500},
-                      TimeCase{{"--shift=+250", "a.smi"}, 1000250},
-                      TimeCase{{"a.smi", "--shift", "-250"}, 999750},
-                      TimeCase{{"--shift=1", "--shift=2", "a.smi"}, 1000002},
-                      TimeCase{{"--shift=1:30.5", "a.smi"}, 1090500},
-                      TimeCase{{"--shift", "-0:02", "a.smi"}, 998000},
-                      TimeCase{{"--shift=10:00", "a.smi"}, 1600000},
-                      TimeCase{{"--shift=1:01.005", "a.smi"}, 1061004},
-                      TimeCase{{"--stretch=500", "a.smi"}, 1000500},
-                      TimeCase{{"--end", "2000000", "--stretch", "1000000", "a.smi"}, 1500000},
-                      TimeCase{{"--end=e", "--stretch=-1000", "a.smi"}, 999000},
-                      TimeCase{{"--start=-2147483648", "--shift=7", "a.smi"}, 1000007},
-                      TimeCase{{"--start", "-35791:23.648", "--shift=7", "a.smi"}, 1000007},
-                      TimeCase{{"--start=999999", "--shift=-1", "--", "a.smi"}, 999999},
-                      TimeCase{{"--start=1000001", "--end=2000000", "--shift=5", "a.smi"},
-                               kCueTime}));
+    ::testing::Values(
+        TimeCase{{"--shift=1500", "a.smi"}, 1001500},
+        TimeCase{{"--shift", "1500", "a.smi"}, 1001500},
+        TimeCase{{"--shift=-1500", "a.smi"}, 998500},
+        TimeCase{{"--shift", "-1500", "a.smi"}, 998500},
+        TimeCase{{"--shift=+250", "a.smi"}, 1000250},
+        TimeCase{{"a.smi", "--shift", "-250"}, 999750},
+        TimeCase{{"--shift=1", "--shift=2", "a.smi"}, 1000002},
+        TimeCase{{"--shift=1:30.5", "a.smi"}, 1090500},
+        TimeCase{{"--shift", "-0:02", "a.smi"}, 998000},
+        TimeCase{{"--shift=10:00", "a.smi"}, 1600000},
+        TimeCase{{"--shift=1:01.005", "a.smi"}, 1061005},
+        TimeCase{{"--shift=0:01:01.005", "a.smi"}, 1061005},
+        TimeCase{{"--shift=1:02:30", "a.smi"}, 4750000},
+        TimeCase{{"--shift=1:30,5", "a.smi"}, 1090500},
+        TimeCase{{"--shift", "-0:00:02,250", "a.smi"}, 997750},
+        TimeCase{{"--start=0:16:40", "--end=0:33:20", "--shift=5", "a.smi"}, 1000005},
+        TimeCase{{"--start=0:16:40,001", "--end=0:33:20", "--shift=5", "a.smi"}, kCueTime},
+        TimeCase{{"--stretch=500", "a.smi"}, 1000500},
+        TimeCase{{"--end", "2000000", "--stretch", "1000000", "a.smi"}, 1500000},
+        TimeCase{{"--end=e", "--stretch=-1000", "a.smi"}, 999000},
+        TimeCase{{"--start=-2147483648", "--shift=7", "a.smi"}, 1000007},
+        TimeCase{{"--start", "-35791:23.648", "--shift=7", "a.smi"}, 1000007},
+        TimeCase{{"--start=999999", "--shift=-1", "--", "a.smi"}, 999999},
+        TimeCase{{"--start=1000001", "--end=2000000", "--shift=5", "a.smi"}, kCueTime}));
 
 struct UsageCase {
     std::vector<std::string> arguments;
@@ -87,11 +93,13 @@ TEST_P(CliUsageErrors, ExitWith64AndTouchNothing) {
     EXPECT_EQ(ReadFile(Path("a.smi")), original);
 }
 
-const std::string kPointHint = " for --at (OLD=NEW, two TIMEs such as 1:02.5=1:03.7)";
+const std::string kPointHint =
+    " for --at (OLD=NEW, two TIMEs such as 1:02.5=1:03.7 or 1:02:03,5=1:02:05)";
 const std::string kRatesHint =
     " for --fps (FROM:TO, frame rates above 0 such as 25:23.976 or 25:24000/1001)";
 const std::string kTimeHint =
-    " (whole milliseconds such as -250, or minutes:seconds such as 1:30.5, within 32 bits)";
+    " (whole milliseconds such as -250, or a clock time such as 1:30.5, 1:30,5 or 1:02:30.250, "
+    "within 32 bits)";
 
 INSTANTIATE_TEST_SUITE_P(
     Refused, CliUsageErrors,
@@ -106,6 +114,37 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"shift", "--shift=1:30abc", "a.smi"},
                   "bad TIME '1:30abc' for --shift" + kTimeHint},
         UsageCase{{"shift", "--shift=1:2:3", "a.smi"}, "bad TIME '1:2:3' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=1:60:00", "a.smi"},
+                  "bad TIME '1:60:00' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--shift=1500,5", "a.smi"},
+                  "bad TIME '1500,5' for --shift" + kTimeHint},
+        UsageCase{{"shift", "--end=596:31:23.648", "a.smi"},
+                  "bad TIME '596:31:23.648' for --end" + kTimeHint},
+        UsageCase{{"sync", "--at=1:02:03;5=1:00", "--at=2=2", "a.smi"},
+                  "bad point '1:02:03;5=1:00'" + kPointHint},
+        UsageCase{{"shfit", "a.smi"}, "unknown command 'shfit'; did you mean 'shift'?"},
+        UsageCase{{"lsit", "a.smi"}, "unknown command 'lsit'; did you mean 'list'?"},
+        UsageCase{{"--verison"}, "unknown option '--verison'; did you mean '--version'?"},
+        UsageCase{{"shift", "--shfit=5", "a.smi"},
+                  "unknown option '--shfit' for 'shift'; did you mean '--shift'?"},
+        UsageCase{{"sync", "--at=0=0", "--at=1=1", "--froce", "a.smi"},
+                  "unknown option '--froce' for 'sync'; did you mean '--force'?"},
+        UsageCase{{"shift", "--force", "--shift=5", "a.smi"},
+                  "unknown option '--force' for 'shift'"},
+        UsageCase{{"list", "-o", "out.txt", "a.smi"}, "unknown option '-o' for 'list'"},
+        UsageCase{{"list", "-n", "a.smi"}, "unknown option '-n' for 'list'"},
+        UsageCase{{"list"}, "missing FILE"},
+        UsageCase{{"list", "a.smi", "b.smi"}, "list takes one FILE, not 2"},
+        // Two points typed in a muddle: 10 s of the file would become 22 s.
+        UsageCase{{"sync", "--at=1:00=1:02", "--at=0:50=0:40", "a.smi"},
+                  "the --at points give a rate of 2.2, outside 0.5 to 2: check the two "
+                  "points, or give --force to use them"},
+        UsageCase{{"sync", "--at=0=0", "--at=10000=4999", "a.smi"},
+                  "the --at points give a rate of 0.4999, outside 0.5 to 2: check the two "
+                  "points, or give --force to use them"},
+        UsageCase{{"sync", "--force", "--at=0=0", "--at=1000=-1", "a.smi"},
+                  "the --at points must keep their order: a later OLD time needs a later NEW time "
+                  "(these give a rate of -0.001)"},
         UsageCase{{"shift", "--shift=1.9:30", "a.smi"},
                   "bad TIME '1.9:30' for --shift" + kTimeHint},
         UsageCase{{"shift", "--shift=2147483648", "a.smi"},
@@ -165,7 +204,8 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"sync", "--at=1000=2000", "--at=0:01=3000", "a.smi"},
                   "the two --at points have the same OLD time 1000"},
         UsageCase{{"sync", "--at=1000=2000", "--at=2000=1000", "a.smi"},
-                  "the --at points must keep their order: a later OLD time needs a later NEW time"},
+                  "the --at points must keep their order: a later OLD time needs a later NEW time "
+                  "(these give a rate of -1)"},
         UsageCase{{"sync", "--at=3000000=0", "--at=3000001=1000", "a.smi"},
                   "the --at points give a line whose time at 0 lies beyond 32 bits"},
         UsageCase{{"sync", "--at=1000", "--at=2000=2000", "a.smi"},

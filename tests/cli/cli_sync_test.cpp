@@ -117,7 +117,7 @@ TEST_F(CliTest, AStretchBeyond32BitsRefusesThatFile) {
     WriteFile(Path("long.smi"), longFile);
     WriteFile(Path("short.smi"), SamiWithTimes({1000, 2000}));
     const CliRun sync =
-        RunCli({"sync", "--at=0=0", "--at=1=1000", Path("long.smi"), Path("short.smi")});
+        RunCli({"sync", "--force", "--at=0=0", "--at=1=1000", Path("long.smi"), Path("short.smi")});
     EXPECT_EQ(sync.exitCode, 64);
     EXPECT_EQ(sync.err, "tembrel-cli: cannot sync '" + Path("long.smi") +
                             "': the line through the --at points needs a stretch beyond 32 bits "

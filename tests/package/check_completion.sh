@@ -17,7 +17,7 @@ complete -p tembrel-cli >/dev/null || { echo "FAILED: no completion for tembrel-
 
 # words (the last one is being completed) | what is offered, sorted
 cases=(
-    "tembrel-cli ''|--help --version append last shift sync"
+    "tembrel-cli ''|--help --version append last list shift sync"
     "tembrel-cli s|shift sync"
     "tembrel-cli shift --st|--start= --stretch="
     "tembrel-cli shift --end ''|E"
@@ -36,6 +36,9 @@ cases=(
     "tembrel-cli sync --to ''|B.SMI a.smi ref.Srt season"
     "tembrel-cli sync --to = r|ref.Srt"
     "tembrel-cli sync --to=ref.Srt ''|B.SMI a.smi season"
+    "tembrel-cli l|last list"
+    "tembrel-cli list -|--help --quoted --verbose -v"
+    "tembrel-cli list ''|B.SMI a.smi season"
     "tembrel-cli sync --at = 1|"
     "tembrel-cli shift --fps ''|"
     "tembrel-cli shift --f|--fps="
