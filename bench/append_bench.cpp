@@ -11,6 +11,7 @@
 
 #include "sami_generator.h"
 #include "subtitle_append.h"
+#include "named_runs.h"
 #include "sync_tag_search.h"
 
 namespace {

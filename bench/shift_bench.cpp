@@ -13,6 +13,7 @@
 
 #include "sami_generator.h"
 #include "sync_shift.h"
+#include "named_runs.h"
 #include "sync_tag_search.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "sync_shift.h"
+#include "named_runs.h"
 #include "sync_tag_search.h"
 
 int main(int argc, char** argv) {

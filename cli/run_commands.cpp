@@ -12,7 +12,9 @@
 #include "backup_protocol.h"
 #include "cli_messages.h"
 #include "exit_codes.h"
+#include "file_access.h"
 #include "file_system.h"
+#include "named_runs.h"
 #include "list_command.h"
 #include "result_codes.h"
 #include "null_device.h"
@@ -83,12 +85,12 @@ std::int32_t CallEngine(const char* input, const char* appendInput, const char* 
     RunOptions options = FrontEndRunOptions(values.readQuoted);
     AddTerminalProgress(&options);
     if (values.command == COMMAND_APPEND) {
-        return AppendFileCues(input, appendInput, output, values.offset, options, counts);
+        return AppendNamedFiles(input, appendInput, output, values.offset, options, counts);
     }
     if (values.map != nullptr) {
         return MapNamedFile(input, output, *values.map, options, counts);
     }
-    return ShiftFileTimes(input, output, values.params, options, counts);
+    return ShiftNamedFile(input, output, values.params, options, counts);
 }
 
 // How many of the times of `file` the run with these values leaves because
@@ -202,7 +204,7 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
 int LookUpLastSyncTime(const CliRequest& request, const char* file, std::int32_t* last,
                        RunCounts* counts) {
     errno = 0;
-    if (ReadLastSyncTime(file, OptionsOf(request), last, counts) == RESULT_OK) {
+    if (ReadNamedLastSyncTime(file, OptionsOf(request), last, counts) == RESULT_OK) {
         return 1;
     }
     const int lookupError = errno;

@@ -1,15 +1,21 @@
-// Staged writes to an output file, failures remembered.
+// Staged writes to an output stream, failures remembered.
 #include "output_stream.h"
 
+#include <cerrno>
 #include <cstring>
-
-#include "file_access.h"
 
 namespace {
 
+void NoteFailure(OutputStream* out) {
+    if (!out->failed) {
+        out->failed = 1;
+        out->error = errno;
+    }
+}
+
 void WriteThrough(OutputStream* out, const char* bytes, std::size_t count) {
     if (count != 0 && !out->failed && std::fwrite(bytes, 1, count, out->file) != count) {
-        out->failed = 1;
+        NoteFailure(out);
     }
 }
 
@@ -20,11 +26,11 @@ void FlushStaging(OutputStream* out) {
 
 }  // namespace
 
-int OpenOutput(OutputStream* out, const char* path) {
+void StartOutput(OutputStream* out, std::FILE* file) {
+    out->file = file;
     out->used = 0;
     out->failed = 0;
-    out->file = OpenFileByName(path, "wb");
-    return out->file != nullptr ? 1 : 0;
+    out->error = 0;
 }
 
 void WriteOutputSlowly(OutputStream* out, const char* bytes, std::size_t count) {
@@ -37,14 +43,14 @@ void WriteOutputSlowly(OutputStream* out, const char* bytes, std::size_t count) 
     WriteThrough(out, bytes, count);
 }
 
-int CloseOutput(OutputStream* out) {
+int FinishOutput(OutputStream* out) {
     FlushStaging(out);
-    if (std::fflush(out->file) != 0) {
-        out->failed = 1;
+    if (!out->failed && std::fflush(out->file) != 0) {
+        NoteFailure(out);
     }
-    if (std::fclose(out->file) != 0) {
-        out->failed = 1;
+    if (out->failed) {
+        errno = out->error;
+        return 0;
     }
-    out->file = nullptr;
-    return out->failed ? 0 : 1;
+    return 1;
 }

@@ -1,6 +1,7 @@
-// An output file written through a staging buffer, so that a run's many small
+// An output stream written through a staging buffer, so that a run's many small
 // writes (a few bytes per cue) become few large stream writes, and any failed
-// write, flush or close is remembered and reported once at the end.
+// write or flush is remembered, with its errno, and reported once at the end.
+// The stream is the caller's: the engine writes and flushes it, never closes it.
 #pragma once
 
 #include <cstddef>
@@ -13,11 +14,12 @@ struct OutputStream {
     std::FILE* file;
     std::size_t used;
     int failed;
+    int error;  // errno of the first failed write or flush
     char staging[kOutputStagingSize];
 };
 
-// Creates or empties the file ("wb"); 1 on success, else 0.
-int OpenOutput(OutputStream* out, const char* path);
+// Starts writing to `file` at its current position.
+void StartOutput(OutputStream* out, std::FILE* file);
 // Writes that do not fit the staging buffer's free room.
 void WriteOutputSlowly(OutputStream* out, const char* bytes, std::size_t count);
 
@@ -30,5 +32,6 @@ inline void WriteOutput(OutputStream* out, const char* bytes, std::size_t count)
     }
     WriteOutputSlowly(out, bytes, count);
 }
-// Flushes and closes; 1 when every write, the flush and the close succeeded.
-int CloseOutput(OutputStream* out);
+// Writes what is staged and flushes the stream; 1 when every write and the
+// flush succeeded, else 0 with errno set to the first failure's.
+int FinishOutput(OutputStream* out);

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "file_access.h"
 #include "output_stream.h"
 #include "progress.h"
 #include "result_codes.h"
@@ -157,12 +156,6 @@ void WritePiece(AppendRun* run, std::int32_t length) {
     WritePieceUnits(run, 0, length);
 }
 
-// The input's size for the progress rule; 0 when it cannot be told, as for a
-// pipe, which only delays the bar to the final 100.
-std::int64_t InputSize(const char* path) {
-    return FileSizeByName(path);
-}
-
 // atoi of the time text plus the offset, wrapped as signed 32-bit arithmetic
 // wraps, written in decimal with a '-' before a negative value; returns the
 // text's length. A 15-digit text needs 64 bits before the wrap; the low 32 bits
@@ -277,39 +270,25 @@ void CopyFirstTail(AppendRun* run) {
 
 }  // namespace
 
-std::int32_t AppendFileCues(const char* firstPath, const char* appendPath, const char* outputPath,
-                            std::int32_t offset, const RunOptions& options, RunCounts* counts) {
+std::int32_t AppendFileCues(std::FILE* first, std::int64_t firstSize, std::FILE* append,
+                            std::int64_t appendSize, std::FILE* output, std::int32_t offset,
+                            const RunOptions& options, RunCounts* counts) {
     ClearRunCounts(counts);
-    std::FILE* first = OpenFileByName(firstPath, "rb");
-    if (first == nullptr) {
-        return RESULT_BAD_FILE;
-    }
-    std::FILE* append = OpenFileByName(appendPath, "rb");
-    if (append == nullptr) {
-        std::fclose(first);
-        return RESULT_BAD_APPEND_FILE;
-    }
     AppendRun* run = &g_appendRun;
     OpenReader(&run->first, first);
     OpenReader(&run->append, append);
     // Units of two kinds cannot stand in one file: nothing is written.
     if (run->first.input.kind != run->append.input.kind) {
-        std::fclose(first);
-        std::fclose(append);
         return RESULT_MIXED_TEXT_KINDS;
     }
-    if (!OpenOutput(&run->out, outputPath)) {
-        std::fclose(first);
-        std::fclose(append);
-        return RESULT_CANNOT_SAVE;
-    }
+    StartOutput(&run->out, output);
     run->kind = run->first.input.kind;
     run->readQuoted = options.readQuoted;
     run->counts = counts;
     counts->kind = run->kind;
     run->processed = run->first.input.markLength + run->append.input.markLength;
     StartProgress(&run->progress, options.progress, options.progressContext,
-                  InputSize(firstPath) + InputSize(appendPath));
+                  firstSize + appendSize);
 
     // The first file's byte order mark opens the output; the append file's is dropped.
     WriteOutput(&run->out, reinterpret_cast<const char*>(run->first.input.mark),
@@ -329,9 +308,7 @@ std::int32_t AppendFileCues(const char* firstPath, const char* appendPath, const
     }
     FinishProgress(&run->progress);
 
-    const int saved = CloseOutput(&run->out);
-    std::fclose(first);
-    std::fclose(append);
+    const int saved = FinishOutput(&run->out);
     if (run->first.failed) {
         return RESULT_BAD_FILE;
     }
@@ -339,12 +316,4 @@ std::int32_t AppendFileCues(const char* firstPath, const char* appendPath, const
         return RESULT_BAD_APPEND_FILE;
     }
     return saved ? RESULT_OK : RESULT_CANNOT_SAVE;
-}
-
-std::int32_t AppendSubtitles(const char* firstPath, const char* appendPath, const char* outputPath,
-                             std::int32_t offset) {
-    RunCounts counts;
-    // Plain times only, and no progress.
-    const RunOptions options{};
-    return AppendFileCues(firstPath, appendPath, outputPath, offset, options, &counts);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "run_counts.h"
 
@@ -13,20 +14,19 @@
 inline constexpr std::int32_t kPieceCount = 1024;
 inline constexpr std::int32_t kMaxPieceLength = kPieceCount - 1;
 
-// Writes to outputPath: the first file up to its first line that begins with
+// Writes to `output`: the first file up to its first line that begins with
 // "</BODY>", the lines of the append file's body with their first sync time
 // moved by `offset` (wrapping in signed 32 bits), the line "</BODY>" CR LF, and
-// the rest of the first file. Returns RESULT_OK; RESULT_BAD_FILE when the first
-// file cannot be opened or read; RESULT_BAD_APPEND_FILE when the append file
-// cannot be opened or read; RESULT_CANNOT_SAVE when the output cannot be created
-// or any write, flush or close of it fails.
-std::int32_t AppendSubtitles(const char* firstPath, const char* appendPath, const char* outputPath,
-                             std::int32_t offset);
-
-// The append run as the front ends call it: both files byte files, or both
-// UTF-16 of one byte order (the first file's byte order mark kept, the append
-// file's dropped), times in quotation marks read on request, progress told as
-// the options ask, and what it did in *counts. The window size is not used:
-// the run reads lines. Files of two kinds give RESULT_MIXED_TEXT_KINDS with nothing written.
-std::int32_t AppendFileCues(const char* firstPath, const char* appendPath, const char* outputPath,
-                            std::int32_t offset, const RunOptions& options, RunCounts* counts);
+// the rest of the first file. Both inputs are read from their current positions;
+// the output is written from its own and flushed, not closed. Both files byte
+// files, or both UTF-16 of one byte order (the first file's byte order mark
+// kept, the append file's dropped); times in quotation marks read on request,
+// progress told as the options ask, and what it did in *counts. The window
+// size is not used: the run reads lines. The two sizes drive the progress rule
+// (0 when unknown). Returns RESULT_OK; RESULT_MIXED_TEXT_KINDS, with nothing
+// written, for files of two kinds; RESULT_BAD_FILE or RESULT_BAD_APPEND_FILE
+// when a read of the first or the append file fails; RESULT_CANNOT_SAVE when a
+// write or the flush fails (errno then is the failed call's).
+std::int32_t AppendFileCues(std::FILE* first, std::int64_t firstSize, std::FILE* append,
+                            std::int64_t appendSize, std::FILE* output, std::int32_t offset,
+                            const RunOptions& options, RunCounts* counts);

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "file_access.h"
 #include "output_stream.h"
 #include "progress.h"
 #include "result_codes.h"
@@ -19,12 +18,6 @@ constexpr double kBelowZero = -1.0;
 constexpr double kBeyondInt32 = 2147483648.0;
 
 OutputStream g_shiftOutput;
-
-// The input's size for the progress rule; 0 (no progress until the end) when
-// it cannot be told, as for a pipe.
-std::int64_t FileSize(const char* path) {
-    return FileSizeByName(path);
-}
 
 int Accept(std::int64_t result, char* newText) {
     if (result < 0 || result > 2147483647) {
@@ -87,22 +80,15 @@ RunOptions FrontEndRunOptions(int readQuoted) {
     return RunOptions{readQuoted, kFileBufferSize};
 }
 
-std::int32_t ShiftFileTimes(const char* inputPath, const char* outputPath,
+std::int32_t ShiftFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE* output,
                             const ShiftParams& params, const RunOptions& options,
                             RunCounts* counts) {
     ClearRunCounts(counts);
-    std::FILE* input = OpenFileByName(inputPath, "rb");
-    if (input == nullptr) {
-        return RESULT_BAD_FILE;
-    }
     OutputStream* out = &g_shiftOutput;
-    if (!OpenOutput(out, outputPath)) {
-        std::fclose(input);
-        return RESULT_CANNOT_SAVE;
-    }
+    StartOutput(out, output);
     const double ratio = StretchRatio(params.rangeStart, params.rangeEnd, params.stretch);
     ProgressRule progress;
-    StartProgress(&progress, options.progress, options.progressContext, FileSize(inputPath));
+    StartProgress(&progress, options.progress, options.progressContext, inputSize);
     FileWindow window;
     OpenWindow(&window, input, options.windowSize, options.readQuoted);
     counts->kind = window.input.kind;
@@ -125,34 +111,17 @@ std::int32_t ShiftFileTimes(const char* inputPath, const char* outputPath,
     FinishFile(&window, &copyPosition, out);
     FinishProgress(&progress);
     const int readFailed = window.failed;
-    std::fclose(input);
-    const int saved = CloseOutput(out);
+    const int saved = FinishOutput(out);
     if (readFailed) {
         return RESULT_BAD_FILE;
     }
     return saved ? RESULT_OK : RESULT_CANNOT_SAVE;
 }
 
-std::int32_t ShiftSyncTimesInWindow(const char* inputPath, const char* outputPath,
-                                    const ShiftParams& params, std::int32_t windowSize) {
-    RunCounts counts;
-    return ShiftFileTimes(inputPath, outputPath, params, RunOptions{0, windowSize}, &counts);
-}
-
-std::int32_t ShiftSyncTimes(const char* inputPath, const char* outputPath, std::int32_t rangeStart,
-                            std::int32_t rangeEnd, std::int32_t shift, std::int32_t stretch) {
-    const ShiftParams params{rangeStart, rangeEnd, shift, stretch};
-    return ShiftSyncTimesInWindow(inputPath, outputPath, params, kFileBufferSize);
-}
-
-std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::int32_t* last,
+std::int32_t ReadLastSyncTime(std::FILE* input, const RunOptions& options, std::int32_t* last,
                               RunCounts* counts) {
     RunCounts found;
     ClearRunCounts(&found);
-    std::FILE* input = OpenFileByName(path, "rb");
-    if (input == nullptr) {
-        return RESULT_BAD_FILE;
-    }
     FileWindow window;
     OpenWindow(&window, input, options.windowSize, options.readQuoted);
     found.kind = window.input.kind;
@@ -169,9 +138,7 @@ std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::
         CountSyncTag(&found, scan.hasTime, 0, scan.quote, options.readQuoted);
         FinishSyncTag(&window, &position, nullptr, &scan, nullptr);
     }
-    const int readFailed = window.failed;
-    std::fclose(input);
-    if (readFailed) {
+    if (window.failed) {
         return RESULT_BAD_FILE;
     }
     *last = largest;
@@ -179,23 +146,4 @@ std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::
         *counts = found;
     }
     return RESULT_OK;
-}
-
-std::int32_t FindLastSyncTimeCheckedInWindow(const char* path, std::int32_t windowSize,
-                                             std::int32_t* last) {
-    return ReadLastSyncTime(path, RunOptions{0, windowSize}, last);
-}
-
-std::int32_t FindLastSyncTimeChecked(const char* path, std::int32_t* last) {
-    return FindLastSyncTimeCheckedInWindow(path, kFileBufferSize, last);
-}
-
-std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize) {
-    std::int32_t last = 0;
-    ReadLastSyncTime(path, RunOptions{0, windowSize}, &last);
-    return last;
-}
-
-std::int32_t FindLastSyncTime(const char* path) {
-    return FindLastSyncTimeInWindow(path, kFileBufferSize);
 }

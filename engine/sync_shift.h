@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "run_counts.h"
 
@@ -15,24 +16,18 @@ struct ShiftParams {
     std::int32_t stretch;
 };
 
-// Re-times inputPath into outputPath. Returns RESULT_OK, RESULT_BAD_FILE when the
-// input cannot be opened or read, RESULT_CANNOT_SAVE when the output cannot be
-// created or any write, flush or close of it fails.
-std::int32_t ShiftSyncTimes(const char* inputPath, const char* outputPath, std::int32_t rangeStart,
-                            std::int32_t rangeEnd, std::int32_t shift, std::int32_t stretch);
-
-// The same run with a window smaller than the file buffer (16 bytes or more),
-// so that the window's edges can be exercised on small files.
-std::int32_t ShiftSyncTimesInWindow(const char* inputPath, const char* outputPath,
-                                    const ShiftParams& params, std::int32_t windowSize);
-
 // How the front ends run: the whole file buffer, quoted times as asked.
 RunOptions FrontEndRunOptions(int readQuoted);
 
-// The shift run as the front ends call it: a byte file or a UTF-16 file (its
-// byte order mark and an odd last byte copied unchanged), times in quotation
-// marks read on request, and what it found and did in *counts.
-std::int32_t ShiftFileTimes(const char* inputPath, const char* outputPath,
+// The shift run: reads `input` from its current position to its end and writes
+// the result to `output`, which it flushes but does not close. A byte file or a
+// UTF-16 file (its byte order mark and an odd last byte copied unchanged), times
+// in quotation marks read on request, and what it found and did in *counts.
+// `inputSize` (the input's bytes from that position) drives the progress rule;
+// 0 shows no progress before the end. Returns RESULT_OK, RESULT_BAD_FILE when a
+// read fails, RESULT_CANNOT_SAVE when a write or the flush fails (errno then
+// is the failed call's).
+std::int32_t ShiftFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE* output,
                             const ShiftParams& params, const RunOptions& options,
                             RunCounts* counts);
 
@@ -45,20 +40,9 @@ double StretchRatio(std::int32_t rangeStart, std::int32_t rangeEnd, std::int32_t
 int RetimeValue(const char* timeText, char* newText, std::int32_t rangeStart, std::int32_t rangeEnd,
                 std::int32_t shift, double ratio);
 
-// The largest plain sync time in the file, never below 0; 0 when the file
-// cannot be read.
-std::int32_t FindLastSyncTime(const char* path);
-std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize);
-
-// The same, telling a file that cannot be read: RESULT_OK with *last, or
-// RESULT_BAD_FILE with *last untouched. *counts (when not null) tells the tags
-// found, their readable times as left, and the tags without one.
-std::int32_t ReadLastSyncTime(const char* path, const RunOptions& options, std::int32_t* last,
+// The largest plain sync time in `input`, read from its current position,
+// never below 0: RESULT_OK with *last, or RESULT_BAD_FILE with *last untouched
+// when a read fails. *counts (when not null) tells the tags found, their
+// readable times as left, and the tags without one.
+std::int32_t ReadLastSyncTime(std::FILE* input, const RunOptions& options, std::int32_t* last,
                               RunCounts* counts = nullptr);
-
-// The lookup telling a file that cannot be read from one without sync times:
-// RESULT_OK with the time in *last, or RESULT_BAD_FILE with *last untouched
-// when the file cannot be opened or a read fails on the way.
-std::int32_t FindLastSyncTimeChecked(const char* path, std::int32_t* last);
-std::int32_t FindLastSyncTimeCheckedInWindow(const char* path, std::int32_t windowSize,
-                                             std::int32_t* last);

@@ -3,8 +3,6 @@
 
 #include <cstring>
 
-#include "file_access.h"
-
 namespace {
 
 // Bytes handed out from the file's first two, read while telling its kind.
@@ -125,20 +123,4 @@ void WriteAsciiText(OutputStream* out, TextKind kind, const char* text, std::siz
         wide[at++] = little ? '\0' : text[k];
     }
     WriteOutput(out, wide, at);
-}
-
-int ReadTextKindOfFile(const char* path, TextKind* kind) {
-    std::FILE* file = OpenFileByName(path, "rb");
-    if (file == nullptr) {
-        return 0;
-    }
-    unsigned char first[2];
-    const std::size_t got = std::fread(first, 1, 2, file);
-    const int failed = std::ferror(file);
-    std::fclose(file);
-    if (failed) {
-        return 0;
-    }
-    *kind = TellTextKind(first, got);
-    return 1;
 }

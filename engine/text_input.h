@@ -67,6 +67,3 @@ void WriteTextUnits(OutputStream* out, TextKind kind, const char* narrow, const 
 // Writes ASCII text the program makes (a new time, the closing line) as units
 // of `kind`.
 void WriteAsciiText(OutputStream* out, TextKind kind, const char* text, std::size_t count);
-
-// The kind of the file at `path`: 1 and *kind, or 0 when it cannot be read.
-int ReadTextKindOfFile(const char* path, TextKind* kind);

@@ -14,6 +14,7 @@
 #include "sami_text.h"
 #include "result_codes.h"
 #include "subtitle_append.h"
+#include "named_runs.h"
 #include "sync_shift.h"
 #include "sync_tag_search.h"
 #include "widened_text.h"
@@ -108,8 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     g_fuzzPercents.clear();
     RunCounts counts;
-    if (AppendFileCues(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
-                       RecordingFuzzProgress(FrontEndRunOptions(0)), &counts) != RESULT_OK) {
+    if (AppendNamedFiles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
+                         RecordingFuzzProgress(FrontEndRunOptions(0)), &counts) != RESULT_OK) {
         std::abort();
     }
     const std::string output = ReadWhole(outPath);
@@ -121,8 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     const int readQuoted = (offset & 2) != 0 ? 1 : 0;
-    if (AppendFileCues(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
-                       FrontEndRunOptions(readQuoted), &counts) != RESULT_OK) {
+    if (AppendNamedFiles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
+                         FrontEndRunOptions(readQuoted), &counts) != RESULT_OK) {
         std::abort();
     }
     const std::string byteOutput = ReadWhole(outPath);
@@ -130,8 +131,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string mark = ByteOrderMark(kind);
         if (!WriteWhole(firstPath, mark + Widen(first, kind)) ||
             !WriteWhole(appendPath, mark + Widen(append, kind)) ||
-            AppendFileCues(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
-                           FrontEndRunOptions(readQuoted), &counts) != RESULT_OK ||
+            AppendNamedFiles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
+                             FrontEndRunOptions(readQuoted), &counts) != RESULT_OK ||
             ReadWhole(outPath) != mark + Widen(byteOutput, kind)) {
             std::abort();
         }

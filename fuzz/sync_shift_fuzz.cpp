@@ -14,6 +14,7 @@
 #include "one_piece_shift.h"
 #include "sync_file_walk.h"
 #include "sync_shift.h"
+#include "named_runs.h"
 #include "sync_tag_search.h"
 #include "widened_text.h"
 
@@ -44,8 +45,8 @@ void CheckWidened(const std::string& input, const ShiftParams& p, std::int32_t w
     RunCounts byteCounts;
     std::int32_t byteLast = 0;
     if (!WriteWhole(in, input) ||
-        ShiftFileTimes(in.c_str(), out.c_str(), p, whole, &byteCounts) != 0 ||
-        ReadLastSyncTime(in.c_str(), whole, &byteLast) != 0) {
+        ShiftNamedFile(in.c_str(), out.c_str(), p, whole, &byteCounts) != 0 ||
+        ReadNamedLastSyncTime(in.c_str(), whole, &byteLast) != 0) {
         std::abort();
     }
     const std::string byteOutput = ReadWhole(out);
@@ -54,9 +55,9 @@ void CheckWidened(const std::string& input, const ShiftParams& p, std::int32_t w
         RunCounts counts;
         std::int32_t last = 0;
         if (!WriteWhole(in, mark + Widen(input, kind)) ||
-            ShiftFileTimes(in.c_str(), out.c_str(), p, options, &counts) != 0 ||
+            ShiftNamedFile(in.c_str(), out.c_str(), p, options, &counts) != 0 ||
             ReadWhole(out) != mark + Widen(byteOutput, kind) ||
-            ReadLastSyncTime(in.c_str(), options, &last) != 0 || last != byteLast ||
+            ReadNamedLastSyncTime(in.c_str(), options, &last) != 0 || last != byteLast ||
             counts.timesMoved != byteCounts.timesMoved ||
             counts.tagsUnread != byteCounts.tagsUnread) {
             std::abort();
@@ -92,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         g_fuzzPercents.clear();
         RunCounts counts;
         const RunOptions options = RecordingFuzzProgress(RunOptions{0, size_});
-        if (ShiftFileTimes(in.c_str(), out.c_str(), p, options, &counts) != 0 ||
+        if (ShiftNamedFile(in.c_str(), out.c_str(), p, options, &counts) != 0 ||
             ReadWhole(out) != expected.output || g_fuzzPercents != expected.percents ||
             FindLastSyncTimeInWindow(in.c_str(), size_) != expected.last) {
             std::abort();

@@ -1,6 +1,7 @@
 // The append run: what reaches the output file from each phase, how body times
 // are moved, how long lines are cut into pieces, progress, and the result codes.
 #include "subtitle_append.h"
+#include "named_runs.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +45,8 @@ void PrepareRun() {
 std::int32_t AppendRecorded(const std::string& first, const std::string& append,
                             const std::string& output, std::int32_t offset) {
     RunCounts counts;
-    return AppendFileCues(first.c_str(), append.c_str(), output.c_str(), offset,
-                          RecordingProgress(FrontEndRunOptions(0)), &counts);
+    return AppendNamedFiles(first.c_str(), append.c_str(), output.c_str(), offset,
+                            RecordingProgress(FrontEndRunOptions(0)), &counts);
 }
 
 AppendOutcome RunAppend(const std::string& first, const std::string& append, std::int32_t offset) {

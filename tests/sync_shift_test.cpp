@@ -2,12 +2,15 @@
 // progress rule, the largest sync time, and failures reported as such.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "one_piece_shift.h"
 #include "progress_recorder.h"
 #include "result_codes.h"
 #include "sync_shift.h"
+#include "named_runs.h"
 #include "sync_tag_search.h"
 #include "test_files.h"
 
@@ -38,7 +41,7 @@ protected:
         const std::string out = dir_ + "/out.smi";
         WriteBytes(in, input);
         RunCounts counts;
-        EXPECT_EQ(ShiftFileTimes(in.c_str(), out.c_str(), p,
+        EXPECT_EQ(ShiftNamedFile(in.c_str(), out.c_str(), p,
                                  RecordingProgress(FrontEndRunOptions(0)), &counts),
                   RESULT_OK);
         return ReadBytes(out);
@@ -210,6 +213,41 @@ TEST_F(SyncShift, FailuresAreReported) {
     // A directory opens for reading on some systems but cannot be read.
     EXPECT_NE(ShiftSyncTimes(dir_.c_str(), (dir_ + "/out.smi").c_str(), 0, 5000, 5, 0), RESULT_OK);
     EXPECT_EQ(ReadBytes(in), "<SYNC START=1000>");
+}
+
+// The runs take streams their caller opened: the input is read from where it
+// stands, the output written from where it stands and left open, and the
+// input's size given for the progress rule.
+TEST_F(SyncShift, RunsReadAndWriteTheCallersStreamsFromWhereTheyStand) {
+    const std::string in = dir_ + "/in.smi";
+    const std::string out = dir_ + "/out.smi";
+    const std::string skipped = "<SYNC START=7>skipped";
+    const std::string text = "<SYNC START=1000>a<SYNC START=2000>b";
+    const ShiftParams p{0, 5000, 5, 0};
+    const OnePieceResult expected = ShiftInOnePiece(text, p, 0);
+    WriteBytes(in, skipped + text);
+    std::FILE* input = std::fopen(in.c_str(), "rb");
+    std::FILE* output = std::fopen(out.c_str(), "wb");
+    ASSERT_NE(input, nullptr);
+    ASSERT_NE(output, nullptr);
+    ASSERT_EQ(std::fseek(input, static_cast<long>(skipped.size()), SEEK_SET), 0);
+    ASSERT_GE(std::fputs("kept:", output), 0);
+    RunCounts counts;
+    EXPECT_EQ(ShiftFileTimes(input, static_cast<std::int64_t>(text.size()), output, p,
+                             RecordingProgress(FrontEndRunOptions(0)), &counts),
+              RESULT_OK);
+    EXPECT_EQ(counts.timesMoved, 2);
+    EXPECT_EQ(g_recordedPercents, expected.percents);
+    // Neither stream is closed by the run.
+    EXPECT_EQ(std::fputs("|", output), 1);
+    ASSERT_EQ(std::fseek(input, 0, SEEK_SET), 0);
+    std::int32_t last = -1;
+    EXPECT_EQ(ReadLastSyncTime(input, FrontEndRunOptions(0), &last), RESULT_OK);
+    EXPECT_EQ(last, expected.last);
+    std::fclose(input);
+    ASSERT_EQ(std::fclose(output), 0);
+    EXPECT_EQ(ReadBytes(out), "kept:" + expected.output + "|");
+    EXPECT_NE(expected.output, text);
 }
 
 TEST_F(SyncShift, LastSyncTime) {

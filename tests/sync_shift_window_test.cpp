@@ -12,6 +12,7 @@
 #include "result_codes.h"
 #include "sync_file_walk.h"
 #include "sync_shift.h"
+#include "named_runs.h"
 #include "sync_tag_search.h"
 #include "test_files.h"
 #include "text_input.h"
@@ -34,7 +35,7 @@ protected:
         ResetProgress();
         RunCounts counts;
         const RunOptions options = RecordingProgress(RunOptions{0, window});
-        ASSERT_EQ(ShiftFileTimes(in.c_str(), out.c_str(), p, options, &counts), RESULT_OK);
+        ASSERT_EQ(ShiftNamedFile(in.c_str(), out.c_str(), p, options, &counts), RESULT_OK);
         const std::string output = ReadBytes(out);
         ASSERT_EQ(output.size(), expected.output.size()) << "window " << window;
         ASSERT_TRUE(output == expected.output) << "window " << window;

@@ -1,7 +1,9 @@
-// Scratch folders named after the running test, removed and made anew.
+// Scratch folders named after the running test and this process (builds in
+// several checkouts may run the suites at once), removed and made anew.
 #include "test_files.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,7 +11,8 @@
 
 std::string MakeScratchDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    std::string name =
+        std::string(info->test_suite_name()) + "." + info->name() + "." + std::to_string(getpid());
     for (char& c : name) {
         if (c == '/') {
             c = '_';

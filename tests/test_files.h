@@ -1,4 +1,4 @@
-// Scratch files for the tests: a fresh folder per test, whole-file reads and writes.
+// Scratch files for the tests: a fresh folder per test and process, whole-file reads and writes.
 #pragma once
 
 #include <string>

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "result_codes.h"
 #include "subtitle_append.h"
 #include "sync_file_walk.h"
+#include "named_runs.h"
 #include "sync_shift.h"
 #include "sync_tag_search.h"
 #include "test_files.h"
@@ -39,10 +41,10 @@ protected:
     Outcome Shift(const std::string& input, const ShiftParams& p, const RunOptions& options) {
         WriteBytes(dir_ + "/in.smi", input);
         Outcome o{};
-        o.result = ShiftFileTimes((dir_ + "/in.smi").c_str(), (dir_ + "/out.smi").c_str(), p,
+        o.result = ShiftNamedFile((dir_ + "/in.smi").c_str(), (dir_ + "/out.smi").c_str(), p,
                                   options, &o.counts);
         o.output = ReadBytes(dir_ + "/out.smi");
-        EXPECT_EQ(ReadLastSyncTime((dir_ + "/in.smi").c_str(), options, &o.last), RESULT_OK);
+        EXPECT_EQ(ReadNamedLastSyncTime((dir_ + "/in.smi").c_str(), options, &o.last), RESULT_OK);
         return o;
     }
 
@@ -50,12 +52,28 @@ protected:
                    int readQuoted) {
         WriteBytes(dir_ + "/first.smi", first);
         WriteBytes(dir_ + "/append.smi", append);
-        WriteBytes(dir_ + "/out.smi", "untouched");
+        // The output is written from its position on: what stood before stays.
+        std::FILE* firstFile = std::fopen((dir_ + "/first.smi").c_str(), "rb");
+        std::FILE* appendFile = std::fopen((dir_ + "/append.smi").c_str(), "rb");
+        std::FILE* output = std::fopen((dir_ + "/out.smi").c_str(), "w+b");
         Outcome o{};
-        o.result = AppendFileCues((dir_ + "/first.smi").c_str(), (dir_ + "/append.smi").c_str(),
-                                  (dir_ + "/out.smi").c_str(), offset,
+        if (firstFile == nullptr || appendFile == nullptr || output == nullptr ||
+            std::fputs("untouched", output) < 0) {
+            ADD_FAILURE() << "cannot open the run's files";
+            return o;
+        }
+        o.result = AppendFileCues(firstFile, static_cast<std::int64_t>(first.size()), appendFile,
+                                  static_cast<std::int64_t>(append.size()), output, offset,
                                   FrontEndRunOptions(readQuoted), &o.counts);
+        // Flushed but left open: the stream is still the caller's to close.
+        EXPECT_EQ(std::fputs("!", output), 1);
+        std::fclose(firstFile);
+        std::fclose(appendFile);
+        EXPECT_EQ(std::fclose(output), 0);
         o.output = ReadBytes(dir_ + "/out.smi");
+        EXPECT_EQ(o.output.substr(0, 9), "untouched");
+        EXPECT_EQ(o.output.back(), '!');
+        o.output = o.output.substr(9, o.output.size() - 10);
         return o;
     }
 
@@ -146,13 +164,13 @@ TEST_F(TextKinds, OddLastByteAndMixedKinds) {
                                   Widen("<SYNC START=105>a\r\n</BODY>\r\n", TEXT_UTF16_LE) + "Z");
     const Outcome appended = Append(wide + "Z", wide + "Y", 0, 0);
     EXPECT_EQ(appended.output, wide + "Z");
-    // Files of two kinds are not merged, and the output is not even opened.
+    // Files of two kinds are not merged, and nothing is written to the output.
     for (const auto& pair :
          {std::pair{text, wide}, std::pair{wide, text},
           std::pair{wide, ByteOrderMark(TEXT_UTF16_BE) + Widen(text, TEXT_UTF16_BE)}}) {
         const Outcome mixed = Append(pair.first, pair.second, 0, 0);
         EXPECT_EQ(mixed.result, RESULT_MIXED_TEXT_KINDS);
-        EXPECT_EQ(mixed.output, "untouched");
+        EXPECT_EQ(mixed.output, "");
     }
 }
 

@@ -9,6 +9,7 @@
 #include "backup_protocol.h"
 #include "dialog_ids.h"
 #include "file_system.h"
+#include "named_runs.h"
 #include "file_chooser.h"
 #include "file_intake.h"
 #include "result_codes.h"
@@ -97,7 +98,7 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
     if (!PrepareSave(&plan, &cause)) {
         return RESULT_CANNOT_SAVE;
     }
-    return FinishRun(plan, ShiftFileTimes(plan.input.c_str(), plan.target.c_str(), params,
+    return FinishRun(plan, ShiftNamedFile(plan.input.c_str(), plan.target.c_str(), params,
                                           DialogRunOptions(dialog), counts));
 }
 
@@ -133,8 +134,8 @@ std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
         return RESULT_CANNOT_SAVE;
     }
     return FinishRun(
-        plan, AppendFileCues(plan.input.c_str(), plan.appendInput.c_str(), plan.target.c_str(),
-                             offset, DialogRunOptions(dialog), counts));
+        plan, AppendNamedFiles(plan.input.c_str(), plan.appendInput.c_str(), plan.target.c_str(),
+                               offset, DialogRunOptions(dialog), counts));
 }
 
 // The busy flag guards the whole handler, message box included. A run that

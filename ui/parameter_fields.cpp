@@ -9,6 +9,7 @@
 #include "field_time_text.h"
 #include "result_codes.h"
 #include "sync_shift.h"
+#include "named_runs.h"
 
 namespace {
 

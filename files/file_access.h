@@ -1,7 +1,6 @@
-// How the engine reaches a file by its name. The engine does not define these:
-// the shared file library does, once per platform (files/file_access_posix.cpp,
-// files/file_access_win.cpp), so that the engine stays free of platform code.
-// Names are UTF-8 on Windows and byte strings as given elsewhere.
+// Opening and sizing a file by its name, once per platform
+// (file_access_posix.cpp, file_access_win.cpp). Names are UTF-8 on Windows and
+// byte strings as given elsewhere.
 #pragma once
 
 #include <cstdint>
