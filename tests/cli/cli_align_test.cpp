@@ -90,6 +90,20 @@ TEST_F(CliAlign, WritesToStandardOutput) {
     EXPECT_EQ(ReadFile(Path("film.smi")), c.fileSami);
 }
 
+// A result that cannot be written in full leaves the file as it was.
+TEST_F(CliAlign, AFailedSaveLeavesTheFile) {
+    const AlignmentCase c = MakeAlignmentCase(CASE_OFFSET, 8, 10);
+    WriteFile(Path("film.smi"), c.fileSami);
+    WriteFile(Path(c.referenceName), c.reference);
+    CliRunOptions options;
+    options.workDir = Dir();
+    options.fileSizeLimit = static_cast<std::int64_t>(c.fileSami.size() / 2);
+    const CliRun run = RunCli({"sync", "--to=" + c.referenceName, "film.smi"}, options);
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_NE(run.err.find("cannot save"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFile(Path("film.smi")), c.fileSami);
+}
+
 TEST_F(CliAlign, DryRunWritesNothingAndCounts) {
     const AlignmentCase c = MakeAlignmentCase(CASE_CUTS, 2, 20);
     const CliRun run = Run(c, {"-n", "--to=" + c.referenceName, "film.smi"});
