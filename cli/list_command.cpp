@@ -11,6 +11,7 @@
 #include "exit_codes.h"
 #include "file_access.h"
 #include "run_report.h"
+#include "standard_output.h"
 #include "sync_shift.h"
 #include "text_decoding.h"
 #include "time_argument.h"
@@ -124,11 +125,20 @@ int ListCues(const CliRequest& request) {
         ReportMessage("cannot read " + Quoted(file) + ": " + CauseOf(readError, "read error"));
         return EXIT_BAD_FILE;
     }
+    int written = 1;
     for (const std::string& line : ListLines(bytes, found)) {
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        std::fputc('\n', stdout);
+        if (!WriteTextLine(line)) {
+            written = 0;
+            break;
+        }
     }
+    // A failed write to a stream shows again in the flush, which names its
+    // cause; one to a console does not.
     if (!FinishStandardOutput()) {
+        return EXIT_CANNOT_SAVE;
+    }
+    if (!written) {
+        ReportMessage("cannot write to standard output");
         return EXIT_CANNOT_SAVE;
     }
     ReportRunCounts(REPORTED_LAST, file, found.counts, request.verbose);

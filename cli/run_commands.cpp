@@ -22,8 +22,10 @@
 #include "null_device.h"
 #include "retime_plan.h"
 #include "run_report.h"
+#include "standard_output.h"
 #include "subtitle_append.h"
 #include "sync_shift.h"
+#include "time_map_run.h"
 #include "terminal_progress.h"
 #include "time_map_run.h"
 
@@ -135,6 +137,60 @@ int ExitCodeOf(std::int32_t result) {
     return result == RESULT_MIXED_TEXT_KINDS ? EXIT_BAD_APPEND_FILE : EXIT_CANNOT_SAVE;
 }
 
+// The run with its output going to an open stream, the inputs opened here by
+// name. The engine flushes the output and leaves it open.
+std::int32_t CallEngineInto(const char* input, const char* appendInput, std::FILE* output,
+                            const RunValues& values, RunCounts* counts) {
+    RunOptions options = FrontEndRunOptions(values.readQuoted);
+    AddTerminalProgress(&options);
+    ClearRunCounts(counts);
+    std::FILE* in = OpenFileByName(input, "rb");
+    if (in == nullptr) {
+        return RESULT_BAD_FILE;
+    }
+    std::int32_t result = RESULT_OK;
+    if (values.command == COMMAND_APPEND) {
+        std::FILE* append = OpenFileByName(appendInput, "rb");
+        if (append == nullptr) {
+            std::fclose(in);
+            return RESULT_BAD_APPEND_FILE;
+        }
+        result = AppendFileCues(in, FileSizeByName(input), append, FileSizeByName(appendInput),
+                                output, values.offset, options, counts);
+        std::fclose(append);
+    } else if (values.map != nullptr) {
+        result = MapFileTimes(in, FileSizeByName(input), output, *values.map, options, counts);
+    } else {
+        result = ShiftFileTimes(in, FileSizeByName(input), output, values.params, options, counts);
+    }
+    const int runError = errno;
+    std::fclose(in);
+    errno = runError;
+    return result;
+}
+
+// -o -: the result goes to standard output, and FILE is only read: no backup
+// and no file is made.
+int WriteToStandardOutput(const char* file, const char* appendFile, const RunValues& values,
+                          RunCounts* counts) {
+    UseBinaryStandardOutput();
+    BeginProgress(file);
+    errno = 0;
+    const std::int32_t result = CallEngineInto(file, appendFile, stdout, values, counts);
+    const int runError = errno;
+    EndProgress();
+    if (result == RESULT_CANNOT_SAVE) {
+        ReportMessage("cannot write to standard output: " + ErrorText(runError));
+        return EXIT_CANNOT_SAVE;
+    }
+    if (result != RESULT_OK) {
+        SavePlan plan;
+        ReportRunFailure(result, file, appendFile, plan, runError, 0);
+        return ExitCodeOf(result);
+    }
+    return EXIT_DONE;
+}
+
 // The run with its output going to the null device: the inputs are read where
 // they stand, since no backup is made, nothing is written, and the counts are
 // the real run's.
@@ -231,6 +287,9 @@ void ReportEditFailure(const EditResult& result, const char* file, const char* a
 // it, and on success what the run did in *counts.
 int SaveResult(const char* file, const char* appendFile, const char* outputPath,
                const RunValues& values, RunCounts* counts) {
+    if (outputPath != nullptr && std::strcmp(outputPath, "-") == 0 && !values.dryRun) {
+        return WriteToStandardOutput(file, appendFile, values, counts);
+    }
     SavePlan plan;
     PlanSave(file, appendFile, outputPath, &plan);
     if (appendFile != nullptr && ReplacesAppendFile(plan, appendFile)) {

@@ -31,14 +31,31 @@ if(WIN32)
     endif()
     set(CPACK_GENERATOR "ZIP")
 else()
+    # As Debian ships them: the man page and the changelog gzipped without a
+    # time stamp, the licence in the machine-readable copyright file.
+    set(TEMBREL_MAINTAINER
+        "The Tembrel developers <maintainers@users.noreply.c-seed-7e3e9ab7.example>"
+        CACHE STRING "The maintainer of the Linux package, with an address")
+    set(_tembrel_texts "${CMAKE_BINARY_DIR}/package-texts")
     configure_file(docs/tembrel-cli.1.in "${CMAKE_BINARY_DIR}/tembrel-cli.1" @ONLY)
+    configure_file(packaging/debian/changelog.in "${_tembrel_texts}/changelog" @ONLY)
+    configure_file(packaging/debian/copyright.in "${_tembrel_texts}/copyright" @ONLY)
+    foreach(_text "${CMAKE_BINARY_DIR}/tembrel-cli.1" "${_tembrel_texts}/changelog")
+        execute_process(COMMAND gzip -9 -n -c "${_text}" OUTPUT_FILE "${_text}.gz"
+                        RESULT_VARIABLE _tembrel_gzip)
+        if(NOT _tembrel_gzip EQUAL 0)
+            message(FATAL_ERROR "gzip of ${_text} failed: ${_tembrel_gzip}")
+        endif()
+    endforeach()
     install(TARGETS tembrel-cli RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
-    install(FILES "${CMAKE_BINARY_DIR}/tembrel-cli.1" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+    install(FILES "${CMAKE_BINARY_DIR}/tembrel-cli.1.gz"
+            DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
     # The bash-completion loader looks a command up by its own name.
     install(FILES cli/completion/tembrel-cli.bash
             DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions"
             RENAME tembrel-cli)
-    install(FILES LICENSE DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/doc/tembrel-cli")
+    install(FILES "${_tembrel_texts}/changelog.gz" "${_tembrel_texts}/copyright"
+            DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/doc/tembrel-cli")
 
     set(CPACK_PACKAGE_NAME "tembrel-cli")
     set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "re-time SAMI (.smi) subtitle files")
@@ -60,7 +77,9 @@ every other byte as it was; the old file is kept as FILE.smi.bak.")
     set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "${_tembrel_arch}")
     set(CPACK_DEBIAN_PACKAGE_SECTION "video")
-    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Tembrel developers")
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TEMBREL_MAINTAINER}")
+    # The completion file is loaded by the bash-completion package.
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion")
     # The library versions the program was linked against, when dpkg-dev is
     # there to find them; otherwise those of Debian 12, the system it is built on.
     find_program(TEMBREL_DPKG_SHLIBDEPS dpkg-shlibdeps)

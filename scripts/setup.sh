@@ -29,9 +29,9 @@ dialog_packages=(g++-mingw-w64-i686 wine wine32:i386 xvfb xauth fonts-nanum
 test_packages=(libgtest-dev libbenchmark-dev python3
     # the fuzz targets: clang with libFuzzer and the sanitizer runtimes
     clang libclang-rt-14-dev
-    # the package checks: the .deb's dependencies, and the man page rendered
-    # and linted
-    dpkg-dev man-db groff-base mandoc)
+    # the package checks: the .deb's dependencies, the man page rendered and
+    # linted, and the .deb as Debian's checker sees it
+    dpkg-dev man-db groff-base mandoc lintian)
 
 attempts="${TEMBREL_APT_ATTEMPTS:-4}"
 pause="${TEMBREL_APT_PAUSE:-20}"

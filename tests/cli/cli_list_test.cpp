@@ -1,4 +1,4 @@
-// list and the sync safeguard through the built program: what reaches
+// list, -o - and the sync safeguard through the built program: what reaches
 // standard output and standard error, the exit codes, and the rates that
 // --force lets through.
 #include <gtest/gtest.h>
@@ -78,13 +78,6 @@ TEST_F(CliTest, ListToAFullDeviceFailsWithThree) {
     EXPECT_EQ(run.err, "tembrel-cli: cannot write to standard output: No space left on device\n");
 }
 
-// Points whose rate lies outside 0.5 to 2 are taken with --force; the ends of
-// that span are taken without it.
-struct ForcedCase {
-    std::vector<std::string> arguments;  // after "sync"
-    std::vector<int> times;              // of a.smi (1000, 2000, 3000) on the line
-};
-
 // The times behind the sync tags of a file that SamiWithTimes made.
 std::vector<int> TimesOf(const std::string& text) {
     std::vector<int> times;
@@ -94,6 +87,75 @@ std::vector<int> TimesOf(const std::string& text) {
     }
     return times;
 }
+
+// -o -: the result on standard output, byte for byte what -o OUT would write,
+// and nothing made beside FILE.
+struct StdoutCase {
+    std::vector<std::string> arguments;  // in the scratch folder, a.smi and b.smi there
+    std::vector<int> times;              // of what reaches standard output
+};
+
+void PrintTo(const StdoutCase& c, std::ostream* os) {
+    *os << JoinArguments(c.arguments);
+}
+
+class CliToStandardOutput : public CliTest, public ::testing::WithParamInterface<StdoutCase> {};
+
+TEST_P(CliToStandardOutput, WritesTheResultThereAndTouchesNothing) {
+    const std::string a = SamiWithTimes({1000, 2000, 3000});
+    const std::string b = SamiWithTimes({500});
+    WriteFile(Path("a.smi"), a);
+    WriteFile(Path("b.smi"), b);
+    CliRunOptions options;
+    options.workDir = Dir();
+    const CliRun run = RunCli(GetParam().arguments, options);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(TimesOf(run.out), GetParam().times);
+    EXPECT_EQ(ListDir(Dir()), (Names{"a.smi", "b.smi"}));
+    EXPECT_EQ(ReadFile(Path("a.smi")), a);
+    EXPECT_EQ(ReadFile(Path("b.smi")), b);
+    // The same bytes as a result written to a file.
+    std::vector<std::string> toFile = GetParam().arguments;
+    for (std::string& argument : toFile) {
+        for (const std::string form : {"-", "-o-", "--output=-"}) {
+            if (argument == form) {
+                argument = form.substr(0, form.size() - 1) + Path("out.smi");
+            }
+        }
+    }
+    ASSERT_EQ(RunCli(toFile, options).exitCode, 0);
+    EXPECT_EQ(ReadFile(Path("out.smi")), run.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CliToStandardOutput,
+    ::testing::Values(StdoutCase{{"shift", "--shift=500", "-o", "-", "a.smi"}, {1500, 2500, 3500}},
+                      StdoutCase{{"shift", "-o-", "--start=2000", "--shift=-500", "a.smi"},
+                                 {1000, 1500, 2500}},
+                      StdoutCase{{"sync", "--at=0=0", "--at=1000=1500", "--output=-", "a.smi"},
+                                 {1500, 3000, 4500}},
+                      StdoutCase{{"append", "--offset=10000", "-o", "-", "a.smi", "b.smi"},
+                                 {1000, 2000, 3000, 10500}}));
+
+TEST_F(CliTest, ResultToAFullDeviceFailsWithThreeAndKeepsTheFile) {
+    const std::string a = SamiWithTimes({1000, 2000, 3000});
+    WriteFile(Path("a.smi"), a);
+    CliRunOptions options;
+    options.stdoutPath = "/dev/full";
+    const CliRun run = RunCli({"shift", "--shift=5", "-o", "-", Path("a.smi")}, options);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.err, "tembrel-cli: cannot write to standard output: No space left on device\n");
+    EXPECT_EQ(ListDir(Dir()), Names{"a.smi"});
+    EXPECT_EQ(ReadFile(Path("a.smi")), a);
+}
+
+// Points whose rate lies outside 0.5 to 2 are taken with --force; the ends of
+// that span are taken without it.
+struct ForcedCase {
+    std::vector<std::string> arguments;  // after "sync"
+    std::vector<int> times;              // of a.smi (1000, 2000, 3000) on the line
+};
 
 void PrintTo(const ForcedCase& c, std::ostream* os) {
     *os << JoinArguments(c.arguments);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Linux packages hold what a user needs: the .deb (unpacked into ROOT by
 # dpkg-deb) and the .tar.gz each carry tembrel-cli, its man page, its bash
-# completion and the licence; the packaged program prints the version.
+# completion, the changelog and the licence in Debian's copyright format; the
+# packaged program prints the version; the .deb recommends bash-completion.
 #
 #   check_linux_packages.sh DEB TGZ ROOT VERSION
 set -euo pipefail
@@ -13,14 +14,22 @@ fail() {
     failures=$((failures + 1))
 }
 
-files=(bin/tembrel-cli share/man/man1/tembrel-cli.1
-    share/bash-completion/completions/tembrel-cli share/doc/tembrel-cli/LICENSE)
+files=(bin/tembrel-cli share/man/man1/tembrel-cli.1.gz
+    share/bash-completion/completions/tembrel-cli share/doc/tembrel-cli/copyright
+    share/doc/tembrel-cli/changelog.gz)
 
 for f in "${files[@]}"; do
     [ -s "$root/usr/$f" ] || fail "the .deb has no /usr/$f"
 done
 [ -x "$root/usr/bin/tembrel-cli" ] || fail "/usr/bin/tembrel-cli is not executable"
-grep -q '^MIT License' "$root/usr/share/doc/tembrel-cli/LICENSE" || fail "the licence is not MIT"
+copyright="$root/usr/share/doc/tembrel-cli/copyright"
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' "$copyright" ||
+    fail "the copyright file is not machine-readable"
+grep -q '^License: Expat$' "$copyright" || fail "the copyright file names no Expat (MIT) licence"
+gzip -t "$root/usr/share/man/man1/tembrel-cli.1.gz" || fail "the man page is not gzipped"
+head="$(gzip -dc "$root/usr/share/doc/tembrel-cli/changelog.gz" | head -n 1)"
+[ "$head" = "tembrel-cli ($version) unstable; urgency=medium" ] ||
+    fail "the changelog begins '$head', not with version $version"
 
 printed="$("$root/usr/bin/tembrel-cli" --version)" || fail "tembrel-cli --version failed"
 [ "$printed" = "tembrel-cli $version" ] || fail "--version printed '$printed', not 'tembrel-cli $version'"
@@ -29,6 +38,9 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = tembrel-cli ] || fail "package name '$(field Package)'"
 [ "$(field Version)" = "$version" ] || fail "package version '$(field Version)', not $version"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture '$(field Architecture)'"
+[[ "$(field Maintainer)" =~ ^[^\<]+\ \<[^@\>]+@[^@\>]+\>$ ]] ||
+    fail "maintainer '$(field Maintainer)' has no address"
+[ "$(field Recommends)" = bash-completion ] || fail "Recommends '$(field Recommends)'"
 # apt must pull in the C and C++ runtimes the program is linked against.
 for lib in libc6 libstdc++6; do
     [[ "$(field Depends)" == *"$lib"* ]] || fail "Depends '$(field Depends)' lacks $lib"

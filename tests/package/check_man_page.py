@@ -10,13 +10,16 @@
                                            is in --help
 
 The options are read from whatever --help prints, so an option added to the
-program without a word in the man page fails here.
+program without a word in the man page fails here. A page that ends in .gz is
+read as man reads it, decompressed.
 """
+import gzip
 import os
 import re
 import shutil
 import subprocess
 import sys
+import tempfile
 
 SECTIONS = ["NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "EXIT STATUS", "FILES", "EXAMPLES"]
 # An option: one dash and a letter, or two dashes and a word; not a negative
@@ -137,16 +140,28 @@ def check_agrees(page, cli):
     return problems
 
 
+def plain_page(page, folder):
+    """The page's source as a file: itself, or decompressed into `folder`."""
+    if not page.endswith(".gz"):
+        return page
+    plain = os.path.join(folder, os.path.basename(page)[: -len(".gz")])
+    with gzip.open(page, "rb") as packed, open(plain, "wb") as out:
+        out.write(packed.read())
+    return plain
+
+
 def main():
     if len(sys.argv) != 4 or sys.argv[1] not in ("renders", "agrees"):
         sys.exit(__doc__)
-    mode, page, cli = sys.argv[1:]
-    problems = check_renders(page) if mode == "renders" else check_agrees(page, cli)
+    mode, packaged, cli = sys.argv[1:]
+    with tempfile.TemporaryDirectory() as folder:
+        page = plain_page(packaged, folder)
+        problems = check_renders(page) if mode == "renders" else check_agrees(page, cli)
     for problem in problems:
         print("FAILED:", problem)
     if problems:
         sys.exit(1)
-    print(f"{page}: {mode} ok")
+    print(f"{packaged}: {mode} ok")
 
 
 if __name__ == "__main__":

@@ -196,6 +196,9 @@ def check_notepad_text(data, name):
         return ""
 
 
+COMMANDS = ["shift", "sync", "append", "list", "last"]
+
+
 def check_readme(data, version):
     check(data.startswith(b"\xef\xbb\xbf"), "README.txt has no UTF-8 byte order mark")
     text = check_notepad_text(data, "README.txt")
@@ -208,6 +211,8 @@ def check_readme(data, version):
         (["Tembrel.exe", "tembrel-cli", "백업", ".bak"], korean_part, "Korean"),
         (["Tembrel.exe", "tembrel-cli", "backup", ".bak"], english_part, "English"),
     ]:
+        # Every command of tembrel-cli, as a command line the reader can copy.
+        words = words + [f"tembrel-cli {command} " for command in COMMANDS]
         for word in words:
             check(word in part, f"the {language} part of the README does not mention {word}")
 

@@ -75,7 +75,7 @@ cases=(
     "a package not in the lists|cli|FAKE_INSTALL_FAILURES=3 FAKE_NO_CANDIDATE=ninja-build|1|apt-get update ;apt-get install (noninteractive) $cli;apt-get update ;apt-get install (noninteractive) $cli;apt-get install (noninteractive) |not in the package lists that were read: ninja-build;middle of an update"
     "dialog adds i386 first|dialog|FAKE_INSTALLED='$cli g++-mingw-w64-i686 xvfb xauth fonts-nanum g++-mingw-w64-x86-64 wine64 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxinerama1:i386 libxcomposite1:i386 libxfixes3:i386'|0|dpkg --add-architecture i386;apt-get update ;apt-get install (noninteractive) wine wine32:i386|"
     "i386 already there|dialog|FAKE_FOREIGN=i386 FAKE_INSTALLED='$cli wine g++-mingw-w64-i686 xvfb xauth fonts-nanum g++-mingw-w64-x86-64 wine64 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxinerama1:i386 libxcomposite1:i386 libxfixes3:i386'|0|apt-get update ;apt-get install (noninteractive) wine32:i386|"
-    "the tests' set has the checkers|all|FAKE_FOREIGN=i386|0|apt-get update ;apt-get install|mandoc;dpkg-dev;libgtest-dev;wine32:i386;ninja-build"
+    "the tests' set has the checkers|all|FAKE_FOREIGN=i386|0|apt-get update ;apt-get install|mandoc;lintian;dpkg-dev;libgtest-dev;wine32:i386;ninja-build"
     "unknown set|everything||64||usage"
 )
 
