@@ -275,6 +275,8 @@ std::int32_t RunLocked(const EditRequest& request, EditState* state, EditResult*
         return written;
     }
     CloseEditFile(&state->unfinished);
+    CloseEditFile(&state->append);
+    ReleaseBeforeSwap(&state->input);
     return SwapIn(state, result);
 }
 
@@ -334,6 +336,7 @@ std::int32_t UndoEdit(const char* file, EditResult* result) {
     CloseEditFile(&backupFile);
     const std::string link = BackupLinkName(target);
     RemoveLeftover(link.c_str());
+    ReleaseBeforeSwap(&locked);
     HoldInterruptions();
     const int exchanged = ExchangeNames(target.c_str(), backup.c_str(), link.c_str(), &error);
     LetInterruptionsIn();

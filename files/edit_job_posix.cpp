@@ -354,6 +354,8 @@ void GuardNames(const char* first, const char* second) {
     g_guarding = (first[0] != '\0' || second[0] != '\0') ? 1 : 0;
 }
 
+void ReleaseBeforeSwap(EditFile*) {}
+
 void HoldInterruptions() {
     sigset_t held;
     sigemptyset(&held);

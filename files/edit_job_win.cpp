@@ -340,6 +340,10 @@ void GuardNames(const char* first, const char* second) {
     InterlockedExchange(&g_guarding, (first[0] != '\0' || second[0] != '\0') ? 1 : 0);
 }
 
+void ReleaseBeforeSwap(EditFile* input) {
+    CloseEditFile(input);
+}
+
 void HoldInterruptions() {
     InterlockedExchange(&g_holding, 1);
 }

@@ -51,6 +51,9 @@ void RemoveLeftover(const char* path);
 // The names an interruption removes; empty names are skipped. Copied into
 // fixed buffers, so the handler reads no heap.
 void GuardNames(const char* first, const char* second);
+// Before the swap: on Windows a file open here cannot be renamed over, so the
+// input is closed (and its lock let go) first; POSIX keeps both to the end.
+void ReleaseBeforeSwap(EditFile* input);
 // Holds interruptions back while the swap runs, and lets them in again.
 void HoldInterruptions();
 void LetInterruptionsIn();
