@@ -58,6 +58,21 @@ std::size_t FindNoCaseIn(const std::string& text, std::size_t from, std::size_t 
     return std::string::npos;
 }
 
+// The first `byte` in text[from, to), or npos: every search stays within its
+// line or tag, so that no text makes the readers slow.
+std::size_t FindByteIn(const std::string& text, std::size_t from, std::size_t to, char byte) {
+    const std::size_t stop = std::min(to, text.size());
+    for (std::size_t at = from; at < stop; ++at) {
+        if (text[at] == byte) {
+            return at;
+        }
+    }
+    return std::string::npos;
+}
+
+// A tag's '>' is looked for this far at most.
+constexpr std::size_t kTagReach = 4096;
+
 std::size_t FindNoCase(const std::string& text, std::size_t from, const char* lowerWord) {
     return FindNoCaseIn(text, from, text.size(), lowerWord);
 }
@@ -110,8 +125,8 @@ void ReadArrowCues(const std::string& text, ReferenceCues* reference) {
     std::size_t begin = 0;
     std::size_t end = 0;
     while (NextLine(text, &at, &begin, &end)) {
-        const std::size_t arrow = text.find("-->", begin);
-        if (arrow == std::string::npos || arrow >= end) {
+        const std::size_t arrow = FindNoCaseIn(text, begin, end, "-->");
+        if (arrow == std::string::npos) {
             continue;
         }
         std::int64_t start = 0;
@@ -137,15 +152,15 @@ int FieldSpan(const std::string& text, std::size_t begin, std::size_t end, int i
               std::size_t* fieldBegin, std::size_t* fieldEnd) {
     std::size_t from = begin;
     for (int field = 0; field < index; ++field) {
-        const std::size_t comma = text.find(',', from);
-        if (comma == std::string::npos || comma >= end) {
+        const std::size_t comma = FindByteIn(text, from, end, ',');
+        if (comma == std::string::npos) {
             return 0;
         }
         from = comma + 1;
     }
-    const std::size_t comma = text.find(',', from);
+    const std::size_t comma = FindByteIn(text, from, end, ',');
     *fieldBegin = from;
-    *fieldEnd = (comma == std::string::npos || comma >= end) ? end : comma;
+    *fieldEnd = comma == std::string::npos ? end : comma;
     return 1;
 }
 
@@ -158,16 +173,21 @@ struct EventFields {
 void ReadFormatLine(const std::string& text, std::size_t begin, std::size_t end,
                     EventFields* fields) {
     EventFields found{-1, -1};
-    std::size_t fieldBegin = 0;
-    std::size_t fieldEnd = 0;
-    for (int index = 0; FieldSpan(text, begin, end, index, &fieldBegin, &fieldEnd); ++index) {
-        TrimSpan(text, &fieldBegin, &fieldEnd);
-        const std::size_t length = fieldEnd - fieldBegin;
-        if (length == 5 && StartsWithNoCase(text, fieldBegin, "start")) {
+    std::size_t fieldBegin = begin;
+    for (int index = 0; fieldBegin <= end; ++index) {
+        const std::size_t comma = FindByteIn(text, fieldBegin, end, ',');
+        std::size_t from = fieldBegin;
+        std::size_t to = comma == std::string::npos ? end : comma;
+        TrimSpan(text, &from, &to);
+        if (to - from == 5 && StartsWithNoCase(text, from, "start")) {
             found.start = index;
-        } else if (length == 3 && StartsWithNoCase(text, fieldBegin, "end")) {
+        } else if (to - from == 3 && StartsWithNoCase(text, from, "end")) {
             found.end = index;
         }
+        if (comma == std::string::npos) {
+            break;
+        }
+        fieldBegin = comma + 1;
     }
     if (found.start >= 0 && found.end >= 0) {
         *fields = found;
@@ -254,8 +274,8 @@ int IsBlankContent(const std::string& text, std::size_t begin, std::size_t end) 
         if (IsSpaceByte(text[at])) {
             ++at;
         } else if (text[at] == '<') {
-            const std::size_t close = text.find('>', at);
-            at = (close == std::string::npos || close >= end) ? end : close + 1;
+            const std::size_t close = FindByteIn(text, at, end, '>');
+            at = close == std::string::npos ? end : close + 1;
         } else if (StartsWithNoCase(text, at, "&nbsp")) {
             at += 5;
             if (at < end && text[at] == ';') {
@@ -273,8 +293,8 @@ std::string ParagraphClass(const std::string& text, std::size_t begin, std::size
     for (std::size_t at = FindNoCaseIn(text, begin, end, "<p"); at != std::string::npos;
          at = FindNoCaseIn(text, at + 2, end, "<p")) {
         if (at + 2 < text.size() && !IsLetter(text[at + 2])) {
-            const std::size_t close = text.find('>', at);
-            const std::size_t tagEnd = close == std::string::npos || close > end ? end : close;
+            const std::size_t close = FindByteIn(text, at, end, '>');
+            const std::size_t tagEnd = close == std::string::npos ? end : close;
             return AttributeValue(text, at + 2, tagEnd, "class");
         }
     }
@@ -297,27 +317,28 @@ int ReadSyncStart(const std::string& text, std::size_t begin, std::size_t end, s
 // Each class's cues run from its sync point to the next one of the same class;
 // a point that shows nothing only ends the cue before it.
 void CuesOfClasses(const std::vector<SamiPoint>& points, ReferenceCues* reference) {
-    std::vector<std::string> classes;
-    for (const SamiPoint& point : points) {
-        if (std::find(classes.begin(), classes.end(), point.className) == classes.end()) {
-            classes.push_back(point.className);
-        }
+    // The points of each class together, each class in file order.
+    std::vector<std::size_t> order(points.size());
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        order[k] = k;
     }
-    for (const std::string& name : classes) {
-        const SamiPoint* open = nullptr;
-        for (const SamiPoint& point : points) {
-            if (point.className != name) {
-                continue;
-            }
-            if (open != nullptr) {
-                reference->cues.push_back(
-                    Cue{open->time, point.time > open->time ? point.time : -1});
-            }
-            open = point.blank ? nullptr : &point;
+    std::stable_sort(order.begin(), order.end(), [&points](std::size_t a, std::size_t b) {
+        return points[a].className < points[b].className;
+    });
+    const SamiPoint* open = nullptr;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const SamiPoint& point = points[order[k]];
+        if (open != nullptr && open->className != point.className) {
+            reference->cues.push_back(Cue{open->time, -1});
+            open = nullptr;
         }
         if (open != nullptr) {
-            reference->cues.push_back(Cue{open->time, -1});
+            reference->cues.push_back(Cue{open->time, point.time > open->time ? point.time : -1});
         }
+        open = point.blank ? nullptr : &point;
+    }
+    if (open != nullptr) {
+        reference->cues.push_back(Cue{open->time, -1});
     }
 }
 
@@ -326,8 +347,9 @@ void ReadSamiCues(const std::string& text, ReferenceCues* reference) {
     const std::size_t bodyEnd = FindNoCase(text, 0, "</body");
     std::size_t at = FindNoCase(text, 0, "<sync");
     while (at != std::string::npos) {
-        const std::size_t close = text.find('>', at);
-        const std::size_t tagEnd = close == std::string::npos ? text.size() : close;
+        const std::size_t close = FindByteIn(text, at, at + kTagReach, '>');
+        const std::size_t tagEnd =
+            close == std::string::npos ? std::min(at + kTagReach, text.size()) : close;
         const std::size_t next = FindNoCase(text, tagEnd, "<sync");
         const std::size_t contentEnd =
             std::min(std::min(next, bodyEnd > tagEnd ? bodyEnd : text.size()), text.size());

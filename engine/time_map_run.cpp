@@ -31,28 +31,13 @@ int MappedText(const TimeMap& map, const SyncTagScan& scan, char* newText) {
     return 1;
 }
 
-// Writes what is staged and flushes the caller's stream, which stays open.
-int FlushMapOutput(OutputStream* out) {
-    if (out->used != 0 && !out->failed &&
-        std::fwrite(out->staging, 1, out->used, out->file) != out->used) {
-        out->failed = 1;
-    }
-    out->used = 0;
-    if (std::fflush(out->file) != 0) {
-        out->failed = 1;
-    }
-    return out->failed ? 0 : 1;
-}
-
 }  // namespace
 
 std::int32_t MapFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE* output,
                           const TimeMap& map, const RunOptions& options, RunCounts* counts) {
     ClearRunCounts(counts);
     OutputStream* out = &g_mapOutput;
-    out->file = output;
-    out->used = 0;
-    out->failed = 0;
+    StartOutput(out, output);
     FileWindow window;
     OpenWindow(&window, input, options.windowSize, options.readQuoted);
     ProgressRule progress;
@@ -72,7 +57,7 @@ std::int32_t MapFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE* o
     }
     FinishFile(&window, &copyPosition, out);
     FinishProgress(&progress);
-    const int saved = FlushMapOutput(out);
+    const int saved = FinishOutput(out);
     if (window.failed) {
         return RESULT_BAD_FILE;
     }

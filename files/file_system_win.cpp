@@ -3,15 +3,11 @@
 // of a handle for a symbolic link, and the read-only, hidden and system
 // attributes as the traits an edited file keeps. Names are UTF-8 and reach the
 // system as UTF-16 (wide_names_win.h), whatever the ANSI code page. Elsewhere
-// the same code builds over the dialog's stand-in layer, so that the dialog's
+// the same code builds over the Win32 stand-in (win32_standin/), so that the dialog's
 // tests run it natively.
 #include "file_system.h"
 
-#ifdef _WIN32
 #include <windows.h>
-#else
-#include "winapi_standin.h"
-#endif
 
 #include <cerrno>
 #include <cstring>

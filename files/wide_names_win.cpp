@@ -2,11 +2,7 @@
 // verbatim "\\?\" form.
 #include "wide_names_win.h"
 
-#ifdef _WIN32
 #include <windows.h>
-#else
-#include "winapi_standin.h"
-#endif
 
 #include <cerrno>
 

@@ -158,6 +158,25 @@ TEST(AlignToReference, ReadsBothStreamsAndTellsWhatIsMissing) {
     }
 }
 
+// Cues far denser than the matching's tolerance match at any offset: such a
+// reference cannot tell the offset, and the alignment says so.
+TEST(Alignment, CuesDenserThanTheToleranceAreNeverConfident) {
+    std::vector<Cue> file;
+    std::vector<Cue> reference;
+    std::uint32_t state = 5u;
+    for (std::int64_t time = 1000; time < 600000;) {
+        state = state * 1664525u + 1013904223u;
+        const std::int64_t length = 60 + (state >> 8) % 80;
+        file.push_back(Cue{time + 5000, time + 5000 + length});
+        reference.push_back(Cue{time, time + length});
+        time += length + 1 + (state >> 20) % 60;
+    }
+    Alignment alignment;
+    AlignCues(file, reference, &alignment);
+    EXPECT_EQ(alignment.confident, 0) << DescribeAlignment(alignment);
+    EXPECT_GT(alignment.chanceShare, 0.5);
+}
+
 TEST(Alignment, TooFewCuesAreNeverConfident) {
     Alignment alignment;
     AlignCues({{1000, 2000}}, {{1000, 2000}}, &alignment);

@@ -235,3 +235,96 @@ TEST(NarrowReferenceText, NarrowsUtf16AndDropsTheUtf8Mark) {
 }
 
 }  // namespace
+
+namespace {
+
+// Texts pieced together from the marks of every format, at random: whatever
+// the readers make of them, every cue starts at 0 or later, ends at its start
+// or later (or is open), the cues are sorted without duplicates, and the
+// UTF-16 form of the text reads the same.
+TEST(ReaderProperty, AnyTextGivesOrderedCues) {
+    const char* const pieces[] = {"00:00:01,000",
+                                  " --> ",
+                                  "-->",
+                                  "\n",
+                                  "\r\n",
+                                  "12:34.5",
+                                  "99:59:59.999",
+                                  "1",
+                                  ",",
+                                  "Dialogue: ",
+                                  "Format: Start, End, Text\n",
+                                  "[Events]\n",
+                                  "<SYNC Start=",
+                                  "<sync start=\"",
+                                  "250",
+                                  ">",
+                                  "<P Class=KR>",
+                                  "<p class=en>",
+                                  "&nbsp;",
+                                  "WEBVTT\n",
+                                  "\xB0\xA1",
+                                  "\xEF\xBB\xBF",
+                                  "0:00:02.50",
+                                  " align:start",
+                                  ":",
+                                  ".",
+                                  "</BODY>",
+                                  "x"};
+    std::uint32_t state = 2024u;
+    for (int round = 0; round < 400; ++round) {
+        std::string text;
+        const int count = 1 + static_cast<int>(state % 60u);
+        for (int k = 0; k < count; ++k) {
+            state = state * 1664525u + 1013904223u;
+            text += pieces[(state >> 10) % (sizeof pieces / sizeof pieces[0])];
+        }
+        ReferenceCues read;
+        ReadReferenceCues(text, round % 2 == 0 ? "r.srt" : nullptr, &read);
+        for (std::size_t k = 0; k < read.cues.size(); ++k) {
+            const Cue& cue = read.cues[k];
+            EXPECT_GE(cue.start, 0) << text;
+            EXPECT_TRUE(cue.end == -1 || cue.end >= cue.start) << text;
+            if (k > 0) {
+                const Cue& before = read.cues[k - 1];
+                EXPECT_TRUE(before.start < cue.start ||
+                            (before.start == cue.start && before.end < cue.end))
+                    << text;
+            }
+        }
+        ReferenceCues wide;
+        ReadReferenceCues("\xFF\xFE" + Widen(text, TEXT_UTF16_LE),
+                          round % 2 == 0 ? "r.srt" : nullptr, &wide);
+        EXPECT_EQ(wide.cues.size(), read.cues.size()) << text;
+    }
+}
+
+// Texts that would take a reader that searched past its line or tag time of
+// the square of their size; each is read in one pass.
+TEST(ReaderProperty, LongTextsWithoutTheirEndsAreReadInOnePass) {
+    const std::string texts[] = {
+        std::string(300000, '<') + "<sync start=5>a",
+        [] {
+            std::string text;
+            for (int k = 0; k < 30000; ++k) {
+                text += "<sync start=1";
+            }
+            return text;
+        }(),
+        [] {
+            std::string text = "[Events]\nFormat: " + std::string(200000, ',') + "Start,End\n";
+            for (int k = 0; k < 20000; ++k) {
+                text += "Dialogue: 0\n";
+            }
+            return text + "-->\n";
+        }(),
+        std::string(300000, '\n') + "00:00:01,000 --> 00:00:02,000\n",
+    };
+    for (const std::string& text : texts) {
+        ReferenceCues read;
+        ReadReferenceCues(text, nullptr, &read);
+        EXPECT_LE(read.cues.size(), 30001u);
+    }
+}
+
+}  // namespace

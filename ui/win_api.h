@@ -1,12 +1,10 @@
-// The Win32 names the dialog uses: the real headers on Windows, elsewhere the
-// stand-in layer that serves the same names over an in-memory dialog.
+// The Win32 names the dialog uses: the system's headers on Windows, elsewhere
+// those of the stand-in (win32_standin/include), found under the same names.
 #pragma once
 
-#ifdef _WIN32
+// windows.h first: the others build on it.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
-#else
-#include "winapi_standin.h"
-#endif

@@ -79,6 +79,31 @@ TEST_F(CliAlign, ReadsAUtf16File) {
     EXPECT_EQ(WithoutSyncTimes(narrow), WithoutSyncTimes(c.correctSami));
 }
 
+// With -o - the file goes to standard output, so what was found goes to stderr.
+TEST_F(CliAlign, WritesToStandardOutput) {
+    const AlignmentCase c = MakeAlignmentCase(CASE_OFFSET, 6, 10);
+    const CliRun run = Run(c, {"--to=" + c.referenceName, "-o", "-", "film.smi"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.rfind("tembrel-cli: film.smi: ", 0), 0u) << run.err;
+    EXPECT_GE(ShareBack(run.out, c), 0.95);
+    EXPECT_EQ(WithoutSyncTimes(run.out), WithoutSyncTimes(c.correctSami));
+    EXPECT_EQ(ReadFile(Path("film.smi")), c.fileSami);
+}
+
+// A result that cannot be written in full leaves the file as it was.
+TEST_F(CliAlign, AFailedSaveLeavesTheFile) {
+    const AlignmentCase c = MakeAlignmentCase(CASE_OFFSET, 8, 10);
+    WriteFile(Path("film.smi"), c.fileSami);
+    WriteFile(Path(c.referenceName), c.reference);
+    CliRunOptions options;
+    options.workDir = Dir();
+    options.fileSizeLimit = static_cast<std::int64_t>(c.fileSami.size() / 2);
+    const CliRun run = RunCli({"sync", "--to=" + c.referenceName, "film.smi"}, options);
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_NE(run.err.find("cannot save"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFile(Path("film.smi")), c.fileSami);
+}
+
 TEST_F(CliAlign, DryRunWritesNothingAndCounts) {
     const AlignmentCase c = MakeAlignmentCase(CASE_CUTS, 2, 20);
     const CliRun run = Run(c, {"-n", "--to=" + c.referenceName, "film.smi"});

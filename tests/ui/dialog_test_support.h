@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "win32_standin.h"
 #include "win_api.h"
 
 // Starts the program with a fresh stand-in and returns its dialog, shown and

@@ -19,23 +19,11 @@
 #include <string>
 #include <vector>
 
+#include "dialog_ids.h"
+
 namespace {
 
-// The dialog's controls, as the resource script numbers them.
-constexpr int kFileName = 1000;
-constexpr int kShift = 1002;
-constexpr int kRangeStart = 1003;
-constexpr int kRangeEnd = 1004;
-constexpr int kStartSync = 1005;
-constexpr int kProgress = 1006;
-constexpr int kStartAppend = 1007;
-constexpr int kClose = 1008;
-constexpr int kUnitClock = 1010;
-constexpr int kUnitMsec = 1011;
-constexpr int kStretch = 1012;
-constexpr int kAppendFileName = 1015;
-constexpr int kAppendOffset = 1017;
-constexpr int kUnitLabels[] = {1009, 1013, 1014, 1018};
+constexpr int kUnitLabels[] = {IDC_RANGE_UNIT, IDC_STRETCH_UNIT, IDC_SHIFT_UNIT, IDC_APPEND_UNIT};
 
 // The message box's text control, in Windows and in Wine alike.
 constexpr int kMessageBoxText = 0xFFFF;
@@ -248,7 +236,8 @@ std::wstring ControlTextW(const Program& program, int id) {
 }
 
 int ProgressPosition(const Program& program) {
-    return static_cast<int>(SendMessageA(GetDlgItem(program.dialog, kProgress), PBM_GETPOS, 0, 0));
+    return static_cast<int>(
+        SendMessageA(GetDlgItem(program.dialog, IDC_PROGRESS), PBM_GETPOS, 0, 0));
 }
 
 std::wstring WindowTextW(HWND window) {
@@ -306,7 +295,7 @@ void ExpectMessage(const std::vector<MessageBoxSeen>& seen, const wchar_t* text)
 // Ends the program as the user does and checks that it ends with exit code 0.
 void CloseProgram(const Program& program, bool click) {
     if (click) {
-        ExpectNoMessage(Click(program, kClose));
+        ExpectNoMessage(Click(program, IDC_CLOSE));
     } else {
         PostMessageA(program.dialog, WM_CLOSE, 0, 0);
     }
@@ -334,18 +323,18 @@ struct Scene {
 
 void TypeShift(const Scene& s, const char* start, const char* end, const char* shift,
                const char* stretch) {
-    Type(s.program, kFileName, s.film.c_str());
-    Type(s.program, kRangeStart, start);
-    Type(s.program, kRangeEnd, end);
-    Type(s.program, kShift, shift);
-    Type(s.program, kStretch, stretch);
+    Type(s.program, IDC_FILE_NAME, s.film.c_str());
+    Type(s.program, IDC_RANGE_START, start);
+    Type(s.program, IDC_RANGE_END, end);
+    Type(s.program, IDC_SHIFT, shift);
+    Type(s.program, IDC_STRETCH, stretch);
 }
 
 void ExpectShift(Scene& s, std::initializer_list<int> before, std::initializer_list<int> after,
                  const char* start, const char* end, const char* shift, const char* stretch) {
     WriteWholeFile(s.film, SamiWithTimes(before));
     TypeShift(s, start, end, shift, stretch);
-    ExpectNoMessage(Click(s.program, kStartSync));
+    ExpectNoMessage(Click(s.program, IDC_START_SYNC));
     Check(ReadWholeFile(s.film) == SamiWithTimes(after), "the shifted file's bytes");
     Check(ReadWholeFile(s.backup) == SamiWithTimes(before), "the backup holds the original");
     Check(ProgressPosition(s.program) == 100, "the bar ends at 100");
@@ -354,9 +343,9 @@ void ExpectShift(Scene& s, std::initializer_list<int> before, std::initializer_l
 void DefaultFieldsDoNothing(Scene& s) {
     const std::string original = SamiWithTimes({1000, 2000});
     WriteWholeFile(s.film, original);
-    Type(s.program, kFileName, s.film.c_str());
-    Check(ControlText(s.program, kRangeEnd) == "E", "range end shows E");
-    ExpectNoMessage(Click(s.program, kStartSync));
+    Type(s.program, IDC_FILE_NAME, s.film.c_str());
+    Check(ControlText(s.program, IDC_RANGE_END) == "E", "range end shows E");
+    ExpectNoMessage(Click(s.program, IDC_START_SYNC));
     Check(!Exists(s.backup), "no backup");
     Check(ReadWholeFile(s.film) == original, "the file is unchanged");
     Check(ProgressPosition(s.program) == 0, "the bar stays at 0");
@@ -364,7 +353,7 @@ void DefaultFieldsDoNothing(Scene& s) {
 
 void MissingFileGivesMessageOne(Scene& s) {
     TypeShift(s, "0", "5000", "100", "0");
-    ExpectMessage(Click(s.program, kStartSync), kBadFile);
+    ExpectMessage(Click(s.program, IDC_START_SYNC), kBadFile);
     Check(ListFolder(s.folder).empty(), "the folder stays empty");
 }
 
@@ -374,7 +363,7 @@ void ShiftWithStretchInMsec(Scene& s) {
 }
 
 void ShiftInClockUnitToTheLastTime(Scene& s) {
-    ExpectNoMessage(Click(s.program, kUnitClock));
+    ExpectNoMessage(Click(s.program, IDC_UNIT_CLOCK));
     for (int id : kUnitLabels) {
         Check(ControlText(s.program, id) == "mm:ss.sss", "unit label " + std::to_string(id));
     }
@@ -390,7 +379,7 @@ void SecondRunReplacesTheBackup(Scene& s) {
     WriteWholeFile(s.film, SamiWithTimes({1000, 2000}));
     for (int run = 0; run < 2; ++run) {
         TypeShift(s, "0", "E", "100", "0");
-        ExpectNoMessage(Click(s.program, kStartSync));
+        ExpectNoMessage(Click(s.program, IDC_START_SYNC));
     }
     Check(ReadWholeFile(s.backup) == SamiWithTimes({1100, 2100}), "the backup is the first result");
     Check(ReadWholeFile(s.film) == SamiWithTimes({1200, 2200}), "the second result");
@@ -419,7 +408,7 @@ void ShiftUtf16WithKoreanText(Scene& s) {
     const std::string original = Utf16Le(KoreanCues(L"1000", L"3000"));
     WriteWholeFile(s.film, original);
     TypeShift(s, "0", "E", "250", "0");
-    ExpectMessage(Click(s.program, kStartSync), kUnreadTag);
+    ExpectMessage(Click(s.program, IDC_START_SYNC), kUnreadTag);
     Check(ReadWholeFile(s.film) == Utf16Le(KoreanCues(L"1250", L"3250")), "the UTF-16 result");
     Check(ReadWholeFile(s.backup) == original, "the backup holds the original");
 }
@@ -428,10 +417,10 @@ void AppendThroughItsControls(Scene& s) {
     const std::string more = s.folder + "\\more.smi";
     WriteWholeFile(s.film, SamiWithTimes({1000}));
     WriteWholeFile(more, SamiWithTimes({500}));
-    Type(s.program, kFileName, s.film.c_str());
-    Type(s.program, kAppendFileName, more.c_str());
-    Type(s.program, kAppendOffset, "60000");
-    ExpectNoMessage(Click(s.program, kStartAppend));
+    Type(s.program, IDC_FILE_NAME, s.film.c_str());
+    Type(s.program, IDC_APPEND_FILE_NAME, more.c_str());
+    Type(s.program, IDC_APPEND_OFFSET, "60000");
+    ExpectNoMessage(Click(s.program, IDC_START_APPEND));
     Check(ReadWholeFile(s.film) == SamiWithTimes({1000, 60500}), "the appended file's bytes");
     Check(ReadWholeFile(s.backup) == SamiWithTimes({1000}), "the backup holds the original");
     Check(ProgressPosition(s.program) == 100, "the bar ends at 100");
@@ -439,19 +428,19 @@ void AppendThroughItsControls(Scene& s) {
 
 void MissingAppendFileGivesMessageTwo(Scene& s) {
     WriteWholeFile(s.film, SamiWithTimes({1000}));
-    Type(s.program, kFileName, s.film.c_str());
-    Type(s.program, kAppendFileName, (s.folder + "\\missing.smi").c_str());
-    ExpectMessage(Click(s.program, kStartAppend), kBadAppendFile);
+    Type(s.program, IDC_FILE_NAME, s.film.c_str());
+    Type(s.program, IDC_APPEND_FILE_NAME, (s.folder + "\\missing.smi").c_str());
+    ExpectMessage(Click(s.program, IDC_START_APPEND), kBadAppendFile);
     Check(ListFolder(s.folder) == std::vector<std::string>{"film.smi"}, "nothing moved");
 }
 
 // The same file under another spelling is found by its identity.
 void AppendAFileToItself(Scene& s) {
     WriteWholeFile(s.film, SamiWithTimes({1000}));
-    Type(s.program, kFileName, s.film.c_str());
-    Type(s.program, kAppendFileName, (s.folder + "\\.\\FILM.SMI").c_str());
-    Type(s.program, kAppendOffset, "500");
-    ExpectNoMessage(Click(s.program, kStartAppend));
+    Type(s.program, IDC_FILE_NAME, s.film.c_str());
+    Type(s.program, IDC_APPEND_FILE_NAME, (s.folder + "\\.\\FILM.SMI").c_str());
+    Type(s.program, IDC_APPEND_OFFSET, "500");
+    ExpectNoMessage(Click(s.program, IDC_START_APPEND));
     Check(ReadWholeFile(s.film) == SamiWithTimes({1000, 1500}), "the file appended to itself");
 }
 
@@ -461,7 +450,7 @@ void FailedSaveGivesMessageThree(Scene& s) {
     CreateDirectoryA(s.backup.c_str(), nullptr);
     WriteWholeFile(s.backup + "\\keep.txt", "keep");
     TypeShift(s, "0", "E", "100", "0");
-    ExpectMessage(Click(s.program, kStartSync), kCannotSave);
+    ExpectMessage(Click(s.program, IDC_START_SYNC), kCannotSave);
     Check(ReadWholeFile(s.film) == original, "the file is unchanged");
     Check(ReadWholeFile(s.backup + "\\keep.txt") == "keep", "the folder is untouched");
 }
@@ -484,7 +473,7 @@ void AttributesAreKept(Scene& s) {
     Check((kept & FILE_ATTRIBUTE_READONLY) != 0, "Wine keeps the read-only attribute");
     for (int run = 1; run <= 2; ++run) {
         TypeShift(s, "0", "E", "5", "0");
-        ExpectNoMessage(Click(s.program, kStartSync));
+        ExpectNoMessage(Click(s.program, IDC_START_SYNC));
         Check(KeptAttributes(s.film) == kept,
               "the new file's attributes, run " + std::to_string(run));
         Check(KeptAttributes(s.backup) == kept,
@@ -507,7 +496,7 @@ void OlderBackupIsKeptWhenTheBackupCannotBeMade(Scene& s) {
                               0, nullptr);
     Check(held != INVALID_HANDLE_VALUE, "the file is held open");
     TypeShift(s, "0", "E", "5", "0");
-    ExpectMessage(Click(s.program, kStartSync), kCannotSave);
+    ExpectMessage(Click(s.program, IDC_START_SYNC), kCannotSave);
     CloseHandle(held);
     Check(ReadWholeFile(s.film) == original, "the file is unchanged");
     Check(ReadWholeFile(s.backup) == older, "the older backup is unchanged");
@@ -531,7 +520,7 @@ void FileNamedThroughALink(Scene& s) {
         return;
     }
     TypeShift(s, "0", "E", "5", "0");
-    ExpectNoMessage(Click(s.program, kStartSync));
+    ExpectNoMessage(Click(s.program, IDC_START_SYNC));
     Check(ReadWholeFile(real + "\\film.smi") == SamiWithTimes({1005}), "the file is re-timed");
     Check(ReadWholeFile(real + "\\film.smi.bak") == original, "its backup is beside it");
     Check(ReadWholeFile(s.film) == SamiWithTimes({1005}), "the link leads to the new content");
@@ -545,19 +534,19 @@ void UnreadableFieldIsRefused(Scene& s) {
     const std::string original = SamiWithTimes({1000, 2000});
     WriteWholeFile(s.film, original);
     TypeShift(s, "0", "E", "1.5", "0");
-    ExpectMessage(Click(s.program, kStartSync),
+    ExpectMessage(Click(s.program, IDC_START_SYNC),
                   L"\"Shift 시간\" 칸의 시간을 읽을 수 없습니다.\n"
                   L"단위가 msec일 때는 밀리초를 정수로 적습니다. 예: 1500, -250");
     Check(ReadWholeFile(s.film) == original, "the file is unchanged");
     Check(ListFolder(s.folder) == std::vector<std::string>{"film.smi"}, "no backup");
     Check(ProgressPosition(s.program) == 0, "the bar stays at 0");
-    Type(s.program, kShift, "1500");
-    ExpectNoMessage(Click(s.program, kUnitClock));
-    Check(ControlText(s.program, kShift) == "0:01.500", "1500 becomes 0:01.500");
-    Check(ControlText(s.program, kRangeEnd) == "E", "E stays");
-    ExpectNoMessage(Click(s.program, kUnitMsec));
-    Check(ControlText(s.program, kShift) == "1500", "and back");
-    ExpectNoMessage(Click(s.program, kStartSync));
+    Type(s.program, IDC_SHIFT, "1500");
+    ExpectNoMessage(Click(s.program, IDC_UNIT_CLOCK));
+    Check(ControlText(s.program, IDC_SHIFT) == "0:01.500", "1500 becomes 0:01.500");
+    Check(ControlText(s.program, IDC_RANGE_END) == "E", "E stays");
+    ExpectNoMessage(Click(s.program, IDC_UNIT_MSEC));
+    Check(ControlText(s.program, IDC_SHIFT) == "1500", "and back");
+    ExpectNoMessage(Click(s.program, IDC_START_SYNC));
     Check(ReadWholeFile(s.film) == SamiWithTimes({2500, 3500}), "the shifted file's bytes");
 }
 
@@ -630,10 +619,10 @@ std::wstring MakeLongNamedFile(const Scene& s) {
 // Started as "Tembrel.exe FILE", as an Open with does it: FILE is in field
 // 1000, and a shift edits it and leaves its backup beside it.
 void OpenedFileIsShifted(Scene& s) {
-    Check(ControlTextW(s.program, kFileName) == s.opened, "field 1000 holds the name");
-    Check(ControlText(s.program, kRangeEnd) == "E", "the shift fields show their defaults");
-    Type(s.program, kShift, "100");
-    ExpectNoMessage(Click(s.program, kStartSync));
+    Check(ControlTextW(s.program, IDC_FILE_NAME) == s.opened, "field 1000 holds the name");
+    Check(ControlText(s.program, IDC_RANGE_END) == "E", "the shift fields show their defaults");
+    Type(s.program, IDC_SHIFT, "100");
+    ExpectNoMessage(Click(s.program, IDC_START_SYNC));
     Check(ReadWholeFileW(s.opened) == SamiWithTimes({1100, 2100}), "the shifted file's bytes");
     Check(ReadWholeFileW(s.opened + L".bak") == SamiWithTimes({1000, 2000}),
           "the backup beside it holds the original");

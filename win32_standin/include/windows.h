@@ -1,16 +1,13 @@
-// A small stand-in for the Win32 names the dialog calls, for systems without
-// Windows. It keeps one dialog in memory with the template's control ids, runs
-// a posted-message queue, records every message box and progress position and
-// answers the file chooser as a test scripts it. Names, types and constants
-// follow Win32 so that the dialog's sources compile unchanged against either.
+// The stand-in for <windows.h> where Windows is absent: the types, constants
+// and functions of the window manager, the text conversions and the file
+// system that the dialog and the file library call, with Win32's names so that
+// their sources compile unchanged against either. A test drives it through
+// win32_standin.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
-#include <functional>
 #include <string>
-#include <vector>
 
 // --- Types ---
 
@@ -38,7 +35,6 @@ struct StandinInstance;
 struct StandinIcon;
 struct StandinBrush;
 struct StandinMenu;
-struct StandinDrop;
 struct StandinFont;
 struct StandinDeviceContext;
 using HWND = StandinWindow*;
@@ -47,7 +43,6 @@ using HICON = StandinIcon*;
 using HCURSOR = StandinIcon*;
 using HBRUSH = StandinBrush*;
 using HMENU = StandinMenu*;
-using HDROP = StandinDrop*;
 using HFONT = StandinFont*;
 using HDC = StandinDeviceContext*;
 using BYTE = std::uint8_t;
@@ -122,37 +117,6 @@ struct WNDCLASSEXW {
     HICON hIconSm;
 };
 
-struct OPENFILENAMEW {
-    DWORD lStructSize;
-    HWND hwndOwner;
-    HINSTANCE hInstance;
-    LPCWSTR lpstrFilter;
-    LPWSTR lpstrCustomFilter;
-    DWORD nMaxCustFilter;
-    DWORD nFilterIndex;
-    LPWSTR lpstrFile;
-    DWORD nMaxFile;
-    LPWSTR lpstrFileTitle;
-    DWORD nMaxFileTitle;
-    LPCWSTR lpstrInitialDir;
-    LPCWSTR lpstrTitle;
-    DWORD Flags;
-    WORD nFileOffset;
-    WORD nFileExtension;
-    LPCWSTR lpstrDefExt;
-    LPARAM lCustData;
-    void* lpfnHook;
-    LPCWSTR lpTemplateName;
-    void* pvReserved;
-    DWORD dwReserved;
-    DWORD FlagsEx;
-};
-
-struct INITCOMMONCONTROLSEX {
-    DWORD dwSize;
-    DWORD dwICC;
-};
-
 struct BY_HANDLE_FILE_INFORMATION {
     DWORD dwFileAttributes;
     DWORD dwVolumeSerialNumber;
@@ -181,8 +145,6 @@ inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
 inline constexpr UINT BM_CLICK = 0x00F5;
-inline constexpr UINT PBM_SETPOS = WM_USER + 2;
-inline constexpr UINT PBM_GETPOS = WM_USER + 8;
 
 inline constexpr UINT BST_UNCHECKED = 0;
 inline constexpr UINT BST_CHECKED = 1;
@@ -196,12 +158,12 @@ inline constexpr int SW_SHOWNORMAL = 1;
 inline constexpr UINT MB_OK = 0x00000000;
 inline constexpr UINT MB_ICONERROR = 0x00000010;
 inline constexpr UINT MB_ICONWARNING = 0x00000030;
+inline constexpr UINT MB_YESNO = 0x00000004;
+inline constexpr UINT MB_ICONQUESTION = 0x00000020;
+inline constexpr UINT MB_ICONINFORMATION = 0x00000040;
 inline constexpr int IDOK = 1;
-inline constexpr DWORD ICC_PROGRESS_CLASS = 0x00000020;
-inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
-inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
-inline constexpr DWORD OPENFILENAME_SIZE_VERSION_400W =
-    offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR);
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
 inline constexpr UINT CP_UTF8 = 65001;
 inline constexpr BYTE DEFAULT_CHARSET = 1;
 inline constexpr BYTE HANGUL_CHARSET = 129;
@@ -247,7 +209,6 @@ inline LPWSTR MAKEINTRESOURCEW(int id) {
 
 // --- Functions ---
 
-BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls);
 ATOM RegisterClassExW(const WNDCLASSEXW* windowClass);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
@@ -292,13 +253,7 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int length, LPW
                         int wideCount);
 int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LPSTR text,
                         int textSize, LPCSTR defaultChar, BOOL* usedDefaultChar);
-BOOL GetOpenFileNameW(OPENFILENAMEW* record);
-void DragAcceptFiles(HWND window, BOOL accept);
-UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR file, UINT count);
-BOOL DragQueryPoint(HDROP drop, POINT* point);
-void DragFinish(HDROP drop);
 LPWSTR GetCommandLineW();
-LPWSTR* CommandLineToArgvW(LPCWSTR commandLine, int* count);
 HLOCAL LocalFree(HLOCAL memory);
 HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, void* security, DWORD disposition,
                    DWORD flags, HANDLE templateFile);
@@ -318,71 +273,3 @@ DWORD GetFullPathNameW(LPCWSTR path, DWORD size, LPWSTR full, LPWSTR* filePart);
 // The C runtime's rename and remove for UTF-16 names.
 int _wrename(const wchar_t* from, const wchar_t* to);
 int _wremove(const wchar_t* path);
-
-// --- What a test sees and scripts ---
-
-struct StandinMessageBox {
-    HWND owner;
-    std::string text;  // UTF-8
-    std::string caption;
-    UINT type;
-};
-
-struct StandinChooserCall {
-    OPENFILENAMEW record;     // as the program passed it
-    std::string filter;       // the filter list up to its closing double NUL, UTF-8
-    std::string initialFile;  // what lpstrFile held, UTF-8
-};
-
-struct StandinChooserAnswer {
-    int confirm;       // 0: the user cancels
-    std::string path;  // the chosen file
-};
-
-struct StandinFontFace {
-    std::string face;  // UTF-8
-    BYTE charSet;
-};
-
-struct StandinState {
-    // scripted by the test
-    int failCommonControls;
-    int failClassRegistration;
-    int failDialogCreation;
-    std::deque<StandinChooserAnswer> chooserAnswers;
-    std::function<void()> onMessageBox;   // runs while a message box is open
-    std::function<void(int)> onProgress;  // runs for every PBM_SETPOS
-    std::function<void()> onIdle;         // runs when the loop finds the queue empty
-    std::function<void(int)> onReadText;  // runs before GetWindowTextA reads a control, with its id
-    std::string commandLine;              // what GetCommandLineW returns, UTF-8
-    std::vector<StandinFontFace> fontFaces;  // the installed faces, as the system lists them
-    // recorded
-    DWORD commonControlClasses;
-    int classRegistered;
-    WNDCLASSEXW registeredClass;
-    int acceptsFiles;        // DragAcceptFiles was called for the dialog
-    int openDrops;           // drops not yet released with DragFinish
-    int openArgumentLists;   // CommandLineToArgvW lists not yet released with LocalFree
-    int openDeviceContexts;  // GetDC without ReleaseDC
-    HWND dialog;
-    std::vector<StandinMessageBox> messageBoxes;
-    std::vector<int> progressPositions;
-    std::vector<StandinChooserCall> chooserCalls;
-    std::deque<MSG> queue;
-};
-
-extern StandinState g_standin;
-
-// Forgets every window, class, script and record.
-void ResetStandin();
-// Clicks a control as BM_CLICK does: a radio button is checked, then the
-// dialog hears WM_COMMAND with BN_CLICKED.
-void ClickControl(HWND dialog, int id);
-void TypeIntoControl(HWND dialog, int id, const char* text);
-std::string ControlText(HWND dialog, int id);
-// Drops files (UTF-8 names) at a point of the dialog's client area, as the
-// shell does: WM_DROPFILES with a drop handle that the dialog must release.
-void DropFiles(HWND dialog, const std::vector<std::string>& files, POINT point);
-// The centre of a control in the dialog's client area.
-POINT ControlCentre(HWND dialog, int id);
-inline constexpr LONG kStandinDialogOrigin = 100;

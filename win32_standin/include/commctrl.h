@@ -1,0 +1,15 @@
+// The stand-in for <commctrl.h>: the progress bar's class and messages.
+#pragma once
+
+#include <windows.h>
+
+struct INITCOMMONCONTROLSEX {
+    DWORD dwSize;
+    DWORD dwICC;
+};
+
+inline constexpr UINT PBM_SETPOS = WM_USER + 2;
+inline constexpr UINT PBM_GETPOS = WM_USER + 8;
+inline constexpr DWORD ICC_PROGRESS_CLASS = 0x00000020;
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls);

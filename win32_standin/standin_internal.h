@@ -1,0 +1,59 @@
+// What the parts of the Win32 stand-in share: the objects behind the handles,
+// the windows that live until the next reset, and the UTF-8/UTF-16
+// conversions of texts.
+#pragma once
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "win32_standin.h"
+
+struct StandinWindow {
+    int id;  // the control id; 0 for the dialog
+    const char* className;
+    std::string text;
+    UINT checked;
+    int position;  // of a progress bar
+    int visible;
+    int radio;  // an auto radio button of the unit group
+    RECT rect;  // in the parent's client area
+    HFONT font;
+    WNDPROC procedure;
+    StandinWindow* parent;
+};
+
+struct StandinFont {
+    LOGFONTW log;
+};
+
+struct StandinDeviceContext {
+    HWND window;
+};
+
+struct StandinDrop {
+    std::vector<std::wstring> files;
+    POINT point;
+    int finished;
+};
+
+// Windows live until the next reset, so handles stay valid within a test.
+extern std::vector<std::unique_ptr<StandinWindow>> g_standinWindows;
+
+HWND NewStandinWindow(int id, const char* className, const char* text, HWND parent);
+// Sends a message to a control as the system's control classes handle it.
+LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+// Forgets every window, and the drops and argument lists of the shell.
+void ForgetStandinWindows();
+void ForgetStandinShell();
+
+std::string WideToUtf8(LPCWSTR wide);
+std::wstring Utf8ToWide(const std::string& text);
+// Decodes one UTF-8 sequence at text[*at]; an invalid byte stands for itself.
+std::uint32_t DecodeUtf8(const unsigned char* text, std::size_t length, std::size_t* at);

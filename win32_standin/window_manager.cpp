@@ -1,0 +1,430 @@
+// The window manager's part of the stand-in: one dialog made from the
+// template's controls, its messages and the posted-message queue, the controls'
+// texts, checks, fonts and rectangles, and the message boxes a test answers.
+#include <algorithm>
+#include <cstring>
+#include <deque>
+
+#include "dialog_ids.h"
+#include "standin_internal.h"
+
+std::vector<std::unique_ptr<StandinWindow>> g_standinWindows;
+
+namespace {
+
+struct TemplateControl {
+    int id;
+    const char* className;
+    const char* text;
+    int radio;
+    RECT rect;  // left, top, right, bottom in dialog units
+};
+
+// The controls of dialog 102 that carry an id, as the resource script has them.
+constexpr TemplateControl kTemplateControls[] = {
+    {IDC_FILE_NAME, "Edit", "", 0, {45, 5, 150, 17}},
+    {IDC_OPEN_FILE, "Button", "파일열기", 0, {155, 5, 195, 17}},
+    {IDC_SHIFT, "Edit", "", 0, {45, 50, 90, 62}},
+    {IDC_SHIFT_UNIT, "Static", "msec", 0, {95, 50, 135, 60}},
+    {IDC_RANGE_START, "Edit", "", 0, {45, 35, 90, 47}},
+    {IDC_RANGE_END, "Edit", "", 0, {105, 35, 150, 47}},
+    {IDC_START_SYNC, "Button", "Start Synchronization", 0, {45, 110, 150, 123}},
+    {IDC_RANGE_UNIT, "Static", "msec", 0, {155, 35, 195, 45}},
+    {IDC_PROGRESS, "msctls_progress32", "Progress1", 0, {45, 95, 195, 105}},
+    {IDC_CLOSE, "Button", "Close", 0, {155, 110, 195, 123}},
+    {IDC_UNIT_CLOCK, "Button", "mm:ss.sss", 1, {95, 80, 145, 90}},
+    {IDC_UNIT_MSEC, "Button", "msec", 1, {45, 80, 75, 90}},
+    {IDC_STRETCH, "Edit", "", 0, {45, 65, 90, 77}},
+    {IDC_STRETCH_UNIT, "Static", "msec", 0, {95, 65, 135, 75}},
+    {IDC_APPEND_FILE_NAME, "Edit", "", 0, {45, 135, 150, 147}},
+    {IDC_OPEN_APPEND_FILE, "Button", "파일열기", 0, {155, 135, 195, 147}},
+    {IDC_APPEND_OFFSET, "Edit", "", 0, {45, 150, 90, 162}},
+    {IDC_APPEND_UNIT, "Static", "msec", 0, {95, 150, 135, 160}},
+    {IDC_START_APPEND, "Button", "추가하기", 0, {155, 150, 195, 163}},
+};
+constexpr int kDialogTemplateId = IDD_TEMBREL;
+constexpr char kDialogClassName[] = "Tembrel";
+
+// Never freed: a program may keep a font across tests.
+std::deque<StandinFont> g_fonts;
+
+StandinFont* TemplateFont() {
+    static StandinFont font = [] {
+        StandinFont made{};
+        made.log.lfHeight = -13;
+        made.log.lfWeight = 400;
+        made.log.lfCharSet = DEFAULT_CHARSET;
+        const wchar_t face[] = L"System";
+        std::copy(face, face + sizeof(face) / sizeof(face[0]), made.log.lfFaceName);
+        return made;
+    }();
+    return &font;
+}
+bool IsClass(HWND window, const char* className) {
+    return std::strcmp(window->className, className) == 0;
+}
+
+}  // namespace
+
+HWND NewStandinWindow(int id, const char* className, const char* text, HWND parent) {
+    auto window = std::make_unique<StandinWindow>();
+    window->id = id;
+    window->className = className;
+    window->text = text;
+    window->checked = BST_UNCHECKED;
+    window->position = 0;
+    window->visible = 0;
+    window->radio = 0;
+    window->rect = RECT{0, 0, 0, 0};
+    window->font = parent != nullptr ? TemplateFont() : nullptr;
+    window->procedure = nullptr;
+    window->parent = parent;
+    g_standinWindows.push_back(std::move(window));
+    return g_standinWindows.back().get();
+}
+
+void ForgetStandinWindows() {
+    g_standinWindows.clear();
+}
+
+LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETTEXT:
+            control->text = reinterpret_cast<LPCSTR>(lParam);
+            return TRUE;
+        case WM_GETTEXT: {
+            const auto count = static_cast<std::size_t>(wParam);
+            if (count == 0) {
+                return 0;
+            }
+            const std::size_t copied = std::min(count - 1, control->text.size());
+            std::memcpy(reinterpret_cast<LPSTR>(lParam), control->text.data(), copied);
+            reinterpret_cast<LPSTR>(lParam)[copied] = '\0';
+            return static_cast<LRESULT>(copied);
+        }
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(control->text.size());
+        case WM_SETFONT:
+            control->font = reinterpret_cast<HFONT>(wParam);
+            return 0;
+        case WM_GETFONT:
+            return reinterpret_cast<LRESULT>(control->font);
+        case BM_GETCHECK:
+            return control->checked;
+        case BM_SETCHECK:
+            control->checked = static_cast<UINT>(wParam);
+            return 0;
+        case BM_CLICK:
+            if (!IsClass(control, "Button")) {
+                return 0;
+            }
+            if (control->radio) {
+                CheckDlgButton(control->parent, IDC_UNIT_CLOCK, BST_UNCHECKED);
+                CheckDlgButton(control->parent, IDC_UNIT_MSEC, BST_UNCHECKED);
+                control->checked = BST_CHECKED;
+            }
+            return SendMessageA(control->parent, WM_COMMAND,
+                                MAKEWPARAM(static_cast<WORD>(control->id), BN_CLICKED),
+                                reinterpret_cast<LPARAM>(control));
+        case PBM_SETPOS: {
+            if (!IsClass(control, "msctls_progress32")) {
+                return 0;
+            }
+            const int previous = control->position;
+            control->position = static_cast<int>(wParam);
+            g_standin.progressPositions.push_back(control->position);
+            if (g_standin.onProgress) {
+                g_standin.onProgress(control->position);
+            }
+            return previous;
+        }
+        case PBM_GETPOS:
+            return control->position;
+        default:
+            return 0;
+    }
+}
+
+BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls) {
+    if (g_standin.failCommonControls || controls->dwSize != sizeof(INITCOMMONCONTROLSEX)) {
+        return FALSE;
+    }
+    g_standin.commonControlClasses |= controls->dwICC;
+    return TRUE;
+}
+
+ATOM RegisterClassExW(const WNDCLASSEXW* windowClass) {
+    if (g_standin.failClassRegistration || windowClass->cbSize != sizeof(WNDCLASSEXW)) {
+        return 0;
+    }
+    g_standin.registeredClass = *windowClass;
+    g_standin.classRegistered = 1;
+    return 0xC001;
+}
+
+// Icons and cursors are told apart by their resource numbers alone.
+HICON LoadIconA(HINSTANCE /*instance*/, LPCSTR name) {
+    return reinterpret_cast<HICON>(0x10000 + reinterpret_cast<std::uintptr_t>(name));
+}
+
+HCURSOR LoadCursorA(HINSTANCE /*instance*/, LPCSTR name) {
+    return reinterpret_cast<HCURSOR>(0x20000 + reinterpret_cast<std::uintptr_t>(name));
+}
+
+HWND CreateDialogParamW(HINSTANCE /*instance*/, LPCWSTR templateName, HWND /*owner*/,
+                        DLGPROC /*procedure*/, LPARAM /*parameter*/) {
+    const bool classReady = g_standin.classRegistered &&
+                            WideToUtf8(g_standin.registeredClass.lpszClassName) == kDialogClassName;
+    if (g_standin.failDialogCreation || !classReady ||
+        templateName != MAKEINTRESOURCEW(kDialogTemplateId)) {
+        return nullptr;
+    }
+    HWND dialog = NewStandinWindow(0, kDialogClassName, "Tembrel", nullptr);
+    dialog->procedure = g_standin.registeredClass.lpfnWndProc;
+    g_standin.dialog = dialog;
+    // As with a real dialog: WM_CREATE reaches the class procedure before any
+    // control exists.
+    if (dialog->procedure(dialog, WM_CREATE, 0, 0) == -1) {
+        return nullptr;
+    }
+    for (const TemplateControl& control : kTemplateControls) {
+        HWND window = NewStandinWindow(control.id, control.className, control.text, dialog);
+        window->radio = control.radio;
+        window->rect = control.rect;
+        window->visible = 1;
+    }
+    return dialog;
+}
+
+BOOL ShowWindow(HWND window, int showCommand) {
+    const int wasVisible = window->visible;
+    const int show = showCommand != SW_HIDE ? 1 : 0;
+    if (show != wasVisible && window->procedure != nullptr) {
+        window->procedure(window, WM_SHOWWINDOW, static_cast<WPARAM>(show), 0);
+    }
+    window->visible = show;
+    return wasVisible;
+}
+
+BOOL DestroyWindow(HWND window) {
+    if (window->procedure != nullptr) {
+        window->procedure(window, WM_DESTROY, 0, 0);
+    }
+    window->visible = 0;
+    return TRUE;
+}
+
+// An empty queue is the moment the test acts, as a user would; when it posts
+// nothing, the loop stops as if GetMessageW failed, so that a test never waits
+// for input that will not come.
+BOOL GetMessageW(MSG* message, HWND /*window*/, UINT /*first*/, UINT /*last*/) {
+    if (g_standin.queue.empty() && g_standin.onIdle) {
+        const std::function<void()> act = g_standin.onIdle;
+        g_standin.onIdle = nullptr;
+        act();
+    }
+    if (g_standin.queue.empty()) {
+        return -1;
+    }
+    *message = g_standin.queue.front();
+    g_standin.queue.pop_front();
+    return message->message == WM_QUIT ? FALSE : TRUE;
+}
+
+BOOL TranslateMessage(const MSG* /*message*/) {
+    return FALSE;
+}
+
+LRESULT DispatchMessageW(const MSG* message) {
+    return SendMessageA(message->hwnd, message->message, message->wParam, message->lParam);
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    g_standin.queue.push_back(MSG{window, message, wParam, lParam});
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+    PostMessageA(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0);
+}
+
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window == nullptr) {
+        return 0;
+    }
+    if (window->procedure != nullptr) {
+        return window->procedure(window, message, wParam, lParam);
+    }
+    return ControlMessage(window, message, wParam, lParam);
+}
+
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageA(window, message, wParam, lParam);
+}
+
+LRESULT DefWindowProcW(HWND window, UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    if (message == WM_CLOSE) {
+        DestroyWindow(window);
+    }
+    return 0;
+}
+
+HWND GetDlgItem(HWND dialog, int id) {
+    for (const auto& window : g_standinWindows) {
+        if (window->parent == dialog && window->id == id) {
+            return window.get();
+        }
+    }
+    return nullptr;
+}
+
+int GetWindowTextA(HWND window, LPSTR text, int count) {
+    if (window == nullptr || count <= 0) {
+        return 0;
+    }
+    if (g_standin.onReadText) {
+        g_standin.onReadText(window->id);
+    }
+    return static_cast<int>(ControlMessage(window, WM_GETTEXT, static_cast<WPARAM>(count),
+                                           reinterpret_cast<LPARAM>(text)));
+}
+
+BOOL SetWindowTextA(HWND window, LPCSTR text) {
+    if (window == nullptr) {
+        return FALSE;
+    }
+    window->text = text;
+    return TRUE;
+}
+
+int GetWindowTextW(HWND window, LPWSTR text, int count) {
+    if (window == nullptr || count <= 0) {
+        return 0;
+    }
+    if (g_standin.onReadText) {
+        g_standin.onReadText(window->id);
+    }
+    const std::wstring wide = Utf8ToWide(window->text);
+    const std::size_t copied = std::min(static_cast<std::size_t>(count) - 1, wide.size());
+    std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(copied), text);
+    text[copied] = 0;
+    return static_cast<int>(copied);
+}
+
+int GetWindowTextLengthW(HWND window) {
+    return window == nullptr ? 0 : static_cast<int>(Utf8ToWide(window->text).size());
+}
+
+BOOL SetWindowTextW(HWND window, LPCWSTR text) {
+    if (window == nullptr) {
+        return FALSE;
+    }
+    window->text = WideToUtf8(text);
+    return TRUE;
+}
+
+BOOL GetWindowRect(HWND window, RECT* rect) {
+    if (window == nullptr) {
+        return FALSE;
+    }
+    *rect = window->rect;
+    if (window->parent != nullptr) {
+        rect->left += kStandinDialogOrigin;
+        rect->right += kStandinDialogOrigin;
+        rect->top += kStandinDialogOrigin;
+        rect->bottom += kStandinDialogOrigin;
+    }
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND window, POINT* point) {
+    if (window == nullptr || window->parent != nullptr) {
+        return FALSE;
+    }
+    point->x -= kStandinDialogOrigin;
+    point->y -= kStandinDialogOrigin;
+    return TRUE;
+}
+
+BOOL EnumChildWindows(HWND parent, WNDENUMPROC procedure, LPARAM parameter) {
+    for (const auto& window : g_standinWindows) {
+        if (window->parent == parent && !procedure(window.get(), parameter)) {
+            break;
+        }
+    }
+    return TRUE;
+}
+
+HFONT CreateFontIndirectW(const LOGFONTW* font) {
+    g_fonts.push_back(StandinFont{*font});
+    return &g_fonts.back();
+}
+
+HDC GetDC(HWND window) {
+    static StandinDeviceContext context;
+    context.window = window;
+    ++g_standin.openDeviceContexts;
+    return &context;
+}
+
+int ReleaseDC(HWND /*window*/, HDC context) {
+    if (context == nullptr) {
+        return 0;
+    }
+    --g_standin.openDeviceContexts;
+    return 1;
+}
+
+int EnumFontFamiliesExW(HDC context, LOGFONTW* font, FONTENUMPROCW procedure, LPARAM parameter,
+                        DWORD /*flags*/) {
+    int result = 1;
+    for (const StandinFontFace& face : g_standin.fontFaces) {
+        if (context == nullptr ||
+            (font->lfCharSet != DEFAULT_CHARSET && face.charSet != font->lfCharSet)) {
+            continue;
+        }
+        LOGFONTW listed = {};
+        listed.lfCharSet = face.charSet;
+        const std::wstring wide = Utf8ToWide(face.face);
+        const std::size_t length = std::min(wide.size(), static_cast<std::size_t>(LF_FACESIZE - 1));
+        std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(length),
+                  listed.lfFaceName);
+        const TEXTMETRICW metrics = {13};
+        result = procedure(&listed, &metrics, 4 /* TRUETYPE_FONTTYPE */, parameter);
+        if (result == 0) {
+            break;
+        }
+    }
+    return result;
+}
+
+int GetObjectW(HFONT font, int size, void* object) {
+    if (font == nullptr || size < static_cast<int>(sizeof(LOGFONTW))) {
+        return 0;
+    }
+    std::memcpy(object, &font->log, sizeof(LOGFONTW));
+    return static_cast<int>(sizeof(LOGFONTW));
+}
+
+BOOL CheckDlgButton(HWND dialog, int id, UINT check) {
+    HWND button = GetDlgItem(dialog, id);
+    if (button == nullptr) {
+        return FALSE;
+    }
+    button->checked = check;
+    return TRUE;
+}
+
+UINT IsDlgButtonChecked(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    return button == nullptr ? BST_UNCHECKED : button->checked;
+}
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    g_standin.messageBoxes.push_back(
+        StandinMessageBox{owner, WideToUtf8(text), WideToUtf8(caption), type});
+    if (g_standin.onMessageBox) {
+        g_standin.onMessageBox();
+    }
+    return IDOK;
+}
