@@ -15,6 +15,9 @@ struct RunCounts {
     std::int64_t tagsUnread;    // tags with no readable time behind them
     std::int64_t quotedUnread;  // of those, a time in quotation marks, left unread by choice
     std::int64_t cuesAppended;  // the append run: lines of the appended body with a sync tag
+    // The shift run: the largest plain sync time it read, never below 0, as the
+    // range end E is looked up.
+    std::int32_t largestTime = 0;
 };
 
 // How a run reads its files.

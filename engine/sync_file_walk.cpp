@@ -1,9 +1,10 @@
 // The file buffer as a window over the file. The window only moves forward:
 // bytes it leaves are written out first. A tag whose time scan reaches the end
-// of a window that is not the end of the file is scanned again byte by byte from
-// the stream, and its units are then read once more from the saved position
-// (copied when they stay unchanged), so no scan is ever cut short and the file
-// stands at the scan's end for the next window.
+// of a window that is not the end of the file starts the next window, and is
+// scanned again there. Only a scan longer than half a window is read on byte by
+// byte from the stream, and its units are then read once more from the saved
+// position (copied when they stay unchanged), so no scan is ever cut short and
+// the file stands at the scan's end for the next window.
 #include "sync_file_walk.h"
 
 #include <cstring>
@@ -18,9 +19,27 @@ namespace {
 // Bytes of a window kept for the next one when no tag was found: a tag cut by
 // the edge has at most this many bytes before it.
 constexpr std::int32_t kTagTail = kSyncTagSize - 1;
+// Large reads end at a multiple of the page size in the file, so that the C
+// library hands each one to the system whole instead of splitting off a last
+// page through its own buffer.
+constexpr std::int64_t kPageSize = 4096;
+
+// The units to ask for when `wanted` would fit and `handedOut` units of text
+// have been read: a large read is cut back to end on a page of the file.
+std::size_t AlignedUnits(const FileWindow* window, std::int64_t handedOut, std::size_t wanted) {
+    const std::int64_t unit = window->input.unitSize;
+    const auto wantedBytes = static_cast<std::int64_t>(wanted) * unit;
+    if (wantedBytes < 4 * kPageSize) {
+        return wanted;
+    }
+    const std::int64_t end = window->input.markLength + handedOut * unit + wantedBytes;
+    // Offsets of text units are even in a UTF-16 file, so whole units come off.
+    return wanted - static_cast<std::size_t>((end % kPageSize) / unit);
+}
 
 void FillWindow(FileWindow* window, std::int32_t keepFrom) {
     const std::int32_t kept = window->length - keepFrom;
+    const std::int64_t handedOut = window->base + window->length;
     const int wide = window->input.kind != TEXT_BYTES;
     std::memmove(g_fileBuffer, g_fileBuffer + keepFrom, static_cast<std::size_t>(kept));
     if (wide) {
@@ -28,7 +47,8 @@ void FillWindow(FileWindow* window, std::int32_t keepFrom) {
                      2 * static_cast<std::size_t>(kept));
     }
     window->base += keepFrom;
-    const auto wanted = static_cast<std::size_t>(window->capacity - kept);
+    const std::size_t wanted =
+        AlignedUnits(window, handedOut, static_cast<std::size_t>(window->capacity - kept));
     const std::size_t got =
         ReadTextUnits(&window->input, g_fileBuffer + kept, g_wideWindowBytes + 2 * kept, wanted);
     window->length = kept + static_cast<std::int32_t>(got);
@@ -152,6 +172,17 @@ int NextSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* ou
                 scan->scanEnd = window->base + scanEnd;
                 return 1;
             }
+            // The scan ran to the window's edge: the window moves on to start
+            // at the tag when that leaves the scan at least half of it, so the
+            // file is never read twice; only a scan longer than that reads on
+            // from the stream.
+            const std::int32_t tagStart = start + offset;
+            if (tagStart > 0 && window->length - tagStart <= window->capacity / 2) {
+                WriteSpan(out, *copyPosition, window->base + tagStart, window);
+                *copyPosition = window->base + tagStart;
+                FillWindow(window, tagStart);
+                continue;
+            }
             ScanPastWindow(window, tagEnd, scan);
             return 1;
         }
@@ -168,11 +199,17 @@ int NextSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* ou
 
 void FinishSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
                    const SyncTagScan* scan, const char* newTime) {
+    FinishSyncTagWith(window, copyPosition, out, scan, newTime,
+                      newTime != nullptr ? std::strlen(newTime) : 0);
+}
+
+void FinishSyncTagWith(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
+                       const SyncTagScan* scan, const char* newTime, std::size_t newLength) {
     const std::int64_t windowEnd = window->base + window->length;
     if (newTime != nullptr) {
         WriteSpan(out, *copyPosition, scan->tagEnd, window);
         if (out != nullptr) {
-            WriteAsciiText(out, window->input.kind, newTime, std::strlen(newTime));
+            WriteAsciiText(out, window->input.kind, newTime, newLength);
         }
     } else {
         const std::int64_t inWindow = scan->scanEnd < windowEnd ? scan->scanEnd : windowEnd;

@@ -59,6 +59,9 @@ int NextSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* ou
 // unchanged; *copyPosition moves to scanEnd.
 void FinishSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
                    const SyncTagScan* scan, const char* newTime);
+// The same with the new time's length given (no NUL needed).
+void FinishSyncTagWith(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
+                       const SyncTagScan* scan, const char* newTime, std::size_t newLength);
 
 // Writes the text from *copyPosition to the end of the file's data.
 void FinishFile(FileWindow* window, std::int64_t* copyPosition, OutputStream* out);

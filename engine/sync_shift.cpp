@@ -19,12 +19,64 @@ constexpr double kBeyondInt32 = 2147483648.0;
 
 OutputStream g_shiftOutput;
 
-int Accept(std::int64_t result, char* newText) {
-    if (result < 0 || result > 2147483647) {
+// A run's mapping, worked out once: without a stretch, integer arithmetic alone.
+struct TimeMapping {
+    std::int32_t rangeStart;
+    std::int32_t rangeEnd;
+    std::int32_t shift;
+    double ratio;
+    int stretched;  // the ratio is not exactly 1
+};
+
+TimeMapping MappingOf(std::int32_t rangeStart, std::int32_t rangeEnd, std::int32_t shift,
+                      double ratio) {
+    return TimeMapping{rangeStart, rangeEnd, shift, ratio, ratio != 1.0 ? 1 : 0};
+}
+
+// The new value of a time in the range: 1 and *result in 0 .. 2^31 - 1, or 0
+// when it would leave that.
+int MapValue(std::int32_t value, const TimeMapping& m, std::uint32_t* result) {
+    if (!m.stretched) {
+        const std::int64_t moved = std::int64_t{value} + m.shift;
+        if (moved < 0 || moved > 2147483647) {
+            return 0;
+        }
+        *result = static_cast<std::uint32_t>(moved);
+        return 1;
+    }
+    const double offset = static_cast<double>(std::int64_t{value} - m.rangeStart);
+    const double mapped = (offset * m.ratio + m.rangeStart) + m.shift;
+    // Also refuses the NaN of a ratio over an empty span.
+    if (!(mapped > kBelowZero && mapped < kBeyondInt32)) {
         return 0;
     }
-    FormatDecimal(static_cast<std::uint32_t>(result), newText);
+    *result = static_cast<std::uint32_t>(static_cast<std::int64_t>(mapped));
     return 1;
+}
+
+// The new text of a tag's time, inside the quotation marks it stood in: its
+// length, or 0 when the time is left as it is. newText holds 16 bytes.
+std::size_t RetimeTag(const TimeMapping& m, std::int32_t value, int quote, char* newText) {
+    std::uint32_t result = 0;
+    if (value < m.rangeStart || value > m.rangeEnd || !MapValue(value, m, &result)) {
+        return 0;
+    }
+    const int quoted = quote != 0 ? 1 : 0;
+    const auto digits = static_cast<std::size_t>(FormatDecimal(result, newText + quoted));
+    if (!quoted) {
+        return digits;
+    }
+    newText[0] = static_cast<char>(quote);
+    newText[digits + 1] = static_cast<char>(quote);
+    return digits + 2;
+}
+
+// A plain time counts towards the largest: one written with a sign is passed over.
+void TrackLargest(const SyncTagScan& scan, int valueRead, std::int32_t value,
+                  std::int32_t* largest) {
+    if (valueRead && scan.timeText[0] != '+' && scan.timeText[0] != '-' && value > *largest) {
+        *largest = value;
+    }
 }
 
 }  // namespace
@@ -40,19 +92,10 @@ double StretchRatio(std::int32_t rangeStart, std::int32_t rangeEnd, std::int32_t
 int RetimeValue(const char* timeText, char* newText, std::int32_t rangeStart, std::int32_t rangeEnd,
                 std::int32_t shift, double ratio) {
     std::int32_t value = 0;
-    if (!SyncTimeValue(timeText, &value) || value < rangeStart || value > rangeEnd) {
+    if (!SyncTimeValue(timeText, &value)) {
         return 0;
     }
-    if (ratio == 1.0) {
-        return Accept(std::int64_t{value} + shift, newText);
-    }
-    const double offset = static_cast<double>(std::int64_t{value} - rangeStart);
-    const double mapped = (offset * ratio + rangeStart) + shift;
-    // Also refuses the NaN of a ratio over an empty span.
-    if (!(mapped > kBelowZero && mapped < kBeyondInt32)) {
-        return 0;
-    }
-    return Accept(static_cast<std::int64_t>(mapped), newText);
+    return RetimeTag(MappingOf(rangeStart, rangeEnd, shift, ratio), value, 0, newText) != 0 ? 1 : 0;
 }
 
 namespace {
@@ -60,18 +103,6 @@ namespace {
 // The input's bytes the progress rule counts, for a position in its text.
 std::int64_t BytesOfText(const TextInput& input, std::int64_t position) {
     return input.markLength + position * input.unitSize;
-}
-
-// A re-timed time in quotation marks keeps them.
-void AddQuoteMarks(int quote, char* newText) {
-    if (quote == 0) {
-        return;
-    }
-    const std::size_t length = std::strlen(newText);
-    std::memmove(newText + 1, newText, length);
-    newText[0] = static_cast<char>(quote);
-    newText[length + 1] = static_cast<char>(quote);
-    newText[length + 2] = '\0';
 }
 
 }  // namespace
@@ -86,7 +117,9 @@ std::int32_t ShiftFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE*
     ClearRunCounts(counts);
     OutputStream* out = &g_shiftOutput;
     StartOutput(out, output);
-    const double ratio = StretchRatio(params.rangeStart, params.rangeEnd, params.stretch);
+    const TimeMapping mapping =
+        MappingOf(params.rangeStart, params.rangeEnd, params.shift,
+                  StretchRatio(params.rangeStart, params.rangeEnd, params.stretch));
     ProgressRule progress;
     StartProgress(&progress, options.progress, options.progressContext, inputSize);
     FileWindow window;
@@ -99,13 +132,13 @@ std::int32_t ShiftFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE*
     while (NextSyncTag(&window, &copyPosition, out, &scan)) {
         // Room for the marks around the digits of a new time.
         char newText[kTokenTextSize];
-        const int accepted = scan.hasTime && RetimeValue(scan.timeText, newText, params.rangeStart,
-                                                         params.rangeEnd, params.shift, ratio);
-        if (accepted) {
-            AddQuoteMarks(scan.quote, newText);
-        }
-        CountSyncTag(counts, scan.hasTime, accepted, scan.quote, options.readQuoted);
-        FinishSyncTag(&window, &copyPosition, out, &scan, accepted ? newText : nullptr);
+        std::int32_t value = 0;
+        const int valueRead = scan.hasTime && SyncTimeValue(scan.timeText, &value);
+        const std::size_t length = valueRead ? RetimeTag(mapping, value, scan.quote, newText) : 0;
+        TrackLargest(scan, valueRead, value, &counts->largestTime);
+        CountSyncTag(counts, scan.hasTime, length != 0, scan.quote, options.readQuoted);
+        FinishSyncTagWith(&window, &copyPosition, out, &scan, length != 0 ? newText : nullptr,
+                          length);
         ReportProgress(&progress, BytesOfText(window.input, copyPosition));
     }
     FinishFile(&window, &copyPosition, out);

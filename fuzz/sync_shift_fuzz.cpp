@@ -95,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const RunOptions options = RecordingFuzzProgress(RunOptions{0, size_});
         if (ShiftNamedFile(in.c_str(), out.c_str(), p, options, &counts) != 0 ||
             ReadWhole(out) != expected.output || g_fuzzPercents != expected.percents ||
+            counts.largestTime != expected.last ||
             FindLastSyncTimeInWindow(in.c_str(), size_) != expected.last) {
             std::abort();
         }

@@ -40,6 +40,8 @@ protected:
         ASSERT_EQ(output.size(), expected.output.size()) << "window " << window;
         ASSERT_TRUE(output == expected.output) << "window " << window;
         ASSERT_EQ(g_recordedPercents, expected.percents) << "window " << window;
+        // The run tracks the largest plain time on its way, as the lookup finds it.
+        ASSERT_EQ(counts.largestTime, expected.last) << "window " << window;
         ASSERT_EQ(FindLastSyncTimeInWindow(in.c_str(), window), expected.last)
             << "window " << window;
     }

@@ -639,13 +639,15 @@ INSTANTIATE_TEST_SUITE_P(
                       LimitCase{{"append", "-o", "b.smi", "a.smi", "b.smi"},
                                 "cannot save 'b.smi': File too large; 'b.smi' is left as it was"}));
 
-// A sync tag whose time reaches the file buffer's edge: the lookup of the last
-// sync time reads on past the edge, which a pipe cannot go back on.
+// A sync tag whose time scan runs from before the middle of the file buffer
+// to its edge: the lookup of the last sync time reads on past the edge, which
+// a pipe cannot go back on.
 std::string TagAtTheBufferEdge() {
     const std::string head = "<SAMI>\r\n<BODY>\r\n";
-    const std::string tag = "<SYNC Start=12";
-    return head + std::string(1048576 - head.size() - tag.size(), 'x') + tag +
-           "34><P>cue\r\n</BODY>\r\n</SAMI>\r\n";
+    const std::string tag = "<SYNC Start=";
+    const std::size_t tagAt = 400000;
+    return head + std::string(tagAt - head.size(), 'x') + tag +
+           std::string(1048576 - tagAt - tag.size(), '7') + "34><P>cue\r\n</BODY>\r\n</SAMI>\r\n";
 }
 
 class CliLastSyncTimeUnreadable : public CliFaults, public ::testing::WithParamInterface<Names> {};
