@@ -430,5 +430,11 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     if (g_standin.onMessageBox) {
         g_standin.onMessageBox();
     }
-    return IDOK;
+    // Unscripted, a question is answered No: nothing is written unasked.
+    if (g_standin.messageBoxAnswers.empty()) {
+        return (type & MB_YESNO) == MB_YESNO ? IDNO : IDOK;
+    }
+    const int answer = g_standin.messageBoxAnswers.front();
+    g_standin.messageBoxAnswers.pop_front();
+    return answer;
 }
