@@ -21,6 +21,7 @@
 
 WCHAR g_mainPath[kPathChars];
 WCHAR g_appendPath[kPathChars];
+WCHAR g_referencePath[kPathChars];
 std::int32_t g_busy = 0;
 
 void SetProgressBar(HWND dialog, std::int32_t percent) {
@@ -193,6 +194,9 @@ void HandleCommand(HWND dialog, WORD id) {
             break;
         case IDC_OPEN_APPEND_FILE:
             ChooseAppendFile(dialog);
+            break;
+        case IDC_OPEN_REFERENCE_FILE:
+            ChooseReferenceFile(dialog);
             break;
         default:
             break;

@@ -41,6 +41,10 @@ constexpr TemplateControl kTemplateControls[] = {
     {IDC_APPEND_OFFSET, "Edit", "", 0, {45, 150, 90, 162}},
     {IDC_APPEND_UNIT, "Static", "msec", 0, {95, 150, 135, 160}},
     {IDC_START_APPEND, "Button", "추가하기", 0, {155, 150, 195, 163}},
+    {IDC_REFERENCE_FILE_NAME, "Edit", "", 0, {45, 175, 150, 187}},
+    {IDC_OPEN_REFERENCE_FILE, "Button", "파일열기", 0, {155, 175, 195, 187}},
+    {IDC_UNDO, "Button", "되돌리기", 0, {45, 190, 90, 203}},
+    {IDC_ALIGN, "Button", "자동맞춤", 0, {155, 190, 195, 203}},
 };
 constexpr int kDialogTemplateId = IDD_TEMBREL;
 constexpr char kDialogClassName[] = "Tembrel";

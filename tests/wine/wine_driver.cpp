@@ -576,7 +576,8 @@ BOOL CALLBACK CollectChildText(HWND child, LPARAM parameter) {
 void LabelsReadAsTheTemplateWroteThem(Scene& s) {
     const wchar_t* const expected[] = {L"파일이름", L"파일열기", L"Shift 시간", L"설정구간",
                                        L"시작",     L"끝",       L"진행상황",   L"단        위",
-                                       L"가감시간", L"추가파일", L"추가시간",   L"추가하기"};
+                                       L"가감시간", L"추가파일", L"추가시간",   L"추가하기",
+                                       L"기준자막", L"자동맞춤", L"되돌리기"};
     ChildTexts children;
     EnumChildWindows(s.program.dialog, CollectChildText, reinterpret_cast<LPARAM>(&children));
     for (std::size_t k = 0; k < sizeof(expected) / sizeof(expected[0]); ++k) {
@@ -590,7 +591,10 @@ void LabelsReadAsTheTemplateWroteThem(Scene& s) {
     for (const std::wstring& child : children.texts) {
         openButtons += child == L"파일열기" ? 1 : 0;
     }
-    Check(openButtons == 2, "both choosers' buttons read 파일열기");
+    Check(openButtons == 3, "the three choosers' buttons read 파일열기");
+    for (int id : {IDC_REFERENCE_FILE_NAME, IDC_OPEN_REFERENCE_FILE, IDC_ALIGN, IDC_UNDO}) {
+        Check(GetDlgItem(s.program.dialog, id) != nullptr, "control " + std::to_string(id));
+    }
     wchar_t caption[64] = {};
     GetWindowTextW(s.program.dialog, caption, 64);
     Check(std::wstring(caption).compare(0, 8, L"Tembrel ") == 0, "the caption");
