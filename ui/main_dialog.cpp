@@ -266,6 +266,8 @@ LRESULT CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_SHOWWINDOW:
             ResetShiftFields(window);
             SelectMillisecondsUnit(window);
+            // Undo waits for the edit job's swap of a file with its backup.
+            EnableWindow(GetDlgItem(window, IDC_UNDO), FALSE);
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

@@ -78,6 +78,7 @@ HWND NewStandinWindow(int id, const char* className, const char* text, HWND pare
     window->checked = BST_UNCHECKED;
     window->position = 0;
     window->visible = 0;
+    window->enabled = 1;
     window->radio = 0;
     window->rect = RECT{0, 0, 0, 0};
     window->font = parent != nullptr ? TemplateFont() : nullptr;
@@ -119,7 +120,7 @@ LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
             control->checked = static_cast<UINT>(wParam);
             return 0;
         case BM_CLICK:
-            if (!IsClass(control, "Button")) {
+            if (!IsClass(control, "Button") || !control->enabled) {
                 return 0;
             }
             if (control->radio) {
@@ -208,6 +209,19 @@ BOOL ShowWindow(HWND window, int showCommand) {
     }
     window->visible = show;
     return wasVisible;
+}
+
+BOOL EnableWindow(HWND window, BOOL enable) {
+    if (window == nullptr) {
+        return FALSE;
+    }
+    const BOOL wasDisabled = window->enabled ? FALSE : TRUE;
+    window->enabled = enable ? 1 : 0;
+    return wasDisabled;
+}
+
+BOOL IsWindowEnabled(HWND window) {
+    return window != nullptr && window->enabled ? TRUE : FALSE;
 }
 
 BOOL DestroyWindow(HWND window) {

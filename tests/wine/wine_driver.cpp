@@ -654,6 +654,7 @@ void LabelsReadAsTheTemplateWroteThem(Scene& s) {
     for (int id : {IDC_REFERENCE_FILE_NAME, IDC_OPEN_REFERENCE_FILE, IDC_ALIGN, IDC_UNDO}) {
         Check(GetDlgItem(s.program.dialog, id) != nullptr, "control " + std::to_string(id));
     }
+    Check(!IsWindowEnabled(GetDlgItem(s.program.dialog, IDC_UNDO)), "undo is not offered yet");
     wchar_t caption[64] = {};
     GetWindowTextW(s.program.dialog, caption, 64);
     Check(std::wstring(caption).compare(0, 8, L"Tembrel ") == 0, "the caption");
