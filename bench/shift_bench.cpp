@@ -83,7 +83,24 @@ void BM_LastSyncTime(benchmark::State& state) {
 
 // The tag search alone over the file in memory, 1 MiB at a time as a run sees it,
 // restarting behind each tag and its time.
+using SearchFunction = int (*)(const char*, std::int32_t, const char*, std::int32_t, std::int32_t*);
+
+void SearchWholeFile(benchmark::State& state, SearchFunction find);
+
 void BM_SyncTagSearch(benchmark::State& state) {
+    SearchWholeFile(state, FindSyncTag);
+}
+
+// The two searches FindSyncTag chooses from, side by side in one run.
+void BM_SyncTagSearchPortable(benchmark::State& state) {
+    SearchWholeFile(state, FindSyncTagPortable);
+}
+
+void BM_SyncTagSearchVector(benchmark::State& state) {
+    SearchWholeFile(state, FindSyncTagVector);
+}
+
+void SearchWholeFile(benchmark::State& state, SearchFunction find) {
     BuildSyncTagTables();
     std::ifstream file(BenchFile(state.range(0)), std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
@@ -96,7 +113,7 @@ void BM_SyncTagSearch(benchmark::State& state) {
             const auto count = static_cast<std::int32_t>(std::min(kPiece, bytes.size() - base));
             std::int32_t at = 0;
             std::int32_t offset = 0;
-            while (FindSyncTag(piece + at, count - at, kSyncTag, g_syncTagLength, &offset)) {
+            while (find(piece + at, count - at, kSyncTag, g_syncTagLength, &offset)) {
                 at += offset + g_syncTagLength;
                 ++tags;
             }
@@ -119,5 +136,7 @@ BENCHMARK_CAPTURE(BM_Shift, utf16, 1500, 0, true)->Arg(64)->Unit(benchmark::kMil
 
 BENCHMARK(BM_LastSyncTime)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SyncTagSearch)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SyncTagSearchPortable)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SyncTagSearchVector)->Arg(64)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -60,17 +60,19 @@ std::uint32_t ReadUtf8Sequence(const char* bytes, std::size_t count, std::size_t
     return codePoint;
 }
 
-int IsValidUtf8(const char* bytes, std::size_t count) {
+// How much of the text reads as UTF-8: its sequences of two to four bytes in
+// *valid, and the bytes that begin no valid sequence in *bad.
+void CountUtf8(const char* bytes, std::size_t count, std::size_t* valid, std::size_t* bad) {
+    *valid = 0;
+    *bad = 0;
     std::size_t index = 0;
     while (index < count) {
         std::size_t length = 0;
         ReadUtf8Sequence(bytes, count, index, &length);
-        if (length == 0) {
-            return 0;
-        }
-        index += length;
+        *valid += length > 1 ? 1 : 0;
+        *bad += length == 0 ? 1 : 0;
+        index += length == 0 ? 1 : length;
     }
-    return 1;
 }
 
 // The character of the CP949 pair at bytes[index], or 0 when there is no
@@ -183,10 +185,17 @@ TextEncoding TellTextEncoding(TextKind kind, const char* bytes, std::size_t coun
     if (kind == TEXT_UTF16_BE) {
         return ENCODING_UTF16_BE;
     }
-    if (IsValidUtf8(bytes, count)) {
+    std::size_t valid = 0;
+    std::size_t bad = 0;
+    CountUtf8(bytes, count, &valid, &bad);
+    if (bad == 0) {
         return ENCODING_UTF8;
     }
-    return ReadsAsCp949(bytes, count) ? ENCODING_CP949 : ENCODING_CP1252;
+    if (ReadsAsCp949(bytes, count)) {
+        return ENCODING_CP949;
+    }
+    // A UTF-8 file with a stray byte or two is still UTF-8.
+    return bad * 20 <= valid ? ENCODING_UTF8 : ENCODING_CP1252;
 }
 
 const char* TextEncodingName(TextEncoding encoding) {

@@ -1,8 +1,9 @@
 // Subtitle text for a person to read: the bytes of a file in whatever encoding
 // it has, turned into UTF-8. UTF-16 is told by the text kind of the file;
 // among byte files, text that is valid UTF-8 is taken as UTF-8, text that reads
-// as the Korean code page CP949 as that, and anything else as Windows-1252, in
-// which every byte is some character.
+// as the Korean code page CP949 as that, text that is UTF-8 but for a stray
+// byte in twenty characters as UTF-8 again, and anything else as Windows-1252,
+// in which every byte is some character.
 #pragma once
 
 #include <cstddef>

@@ -14,6 +14,13 @@ namespace {
 
 // Pairs of description and pattern; the literal's own NUL closes the list.
 constexpr WCHAR kSubtitleFilter[] = L"smi file (*.smi)\0*.smi\0All files (*.*)\0*.*\0";
+constexpr WCHAR kReferenceFilter[] =
+    L"Subtitles (*.srt;*.vtt;*.ass;*.ssa;*.smi)\0*.srt;*.vtt;*.ass;*.ssa;*.smi\0"
+    L"SubRip (*.srt)\0*.srt\0WebVTT (*.vtt)\0*.vtt\0SSA/ASS (*.ass;*.ssa)\0*.ass;*.ssa\0"
+    L"SAMI (*.smi)\0*.smi\0All files (*.*)\0*.*\0";
+// The filter the user last had in use in the reference chooser; the shared
+// record keeps the SAMI choosers' own.
+DWORD g_referenceFilterIndex = 1;
 
 }  // namespace
 
@@ -26,6 +33,7 @@ static_assert(offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR) == 76,
 
 void InitFileChooser() {
     std::memset(&g_fileChooser, 0, sizeof(g_fileChooser));
+    g_referenceFilterIndex = 1;
     g_fileChooser.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     g_fileChooser.nMaxFile = kPathChars;
 }
@@ -38,4 +46,19 @@ int ChooseSubtitleFile(HWND dialog, WCHAR* path) {
     g_fileChooser.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
     g_fileChooser.lpstrDefExt = L"smi";
     return GetOpenFileNameW(&g_fileChooser) ? 1 : 0;
+}
+
+int ChooseReferenceSubtitle(HWND dialog, WCHAR* path) {
+    const DWORD samiFilterIndex = g_fileChooser.nFilterIndex;
+    g_fileChooser.hwndOwner = dialog;
+    g_fileChooser.lpstrFilter = kReferenceFilter;
+    g_fileChooser.nFilterIndex = g_referenceFilterIndex;
+    g_fileChooser.lpstrFile = path;
+    g_fileChooser.nMaxFile = kPathChars;
+    g_fileChooser.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    g_fileChooser.lpstrDefExt = L"srt";
+    const int chosen = GetOpenFileNameW(&g_fileChooser) ? 1 : 0;
+    g_referenceFilterIndex = g_fileChooser.nFilterIndex;
+    g_fileChooser.nFilterIndex = samiFilterIndex;
+    return chosen;
 }

@@ -1,4 +1,4 @@
-// The system's Open dialog for subtitle files, shared by both path fields.
+// The system's Open dialog for subtitle files, shared by the three path fields.
 #pragma once
 
 #include "win_api.h"
@@ -13,3 +13,8 @@ void InitFileChooser();
 // selection; non-zero when the user confirmed a file, whose path is then in
 // `path`.
 int ChooseSubtitleFile(HWND dialog, WCHAR* path);
+
+// The same for a reference subtitle: SubRip, WebVTT, SSA/ASS and SAMI files
+// first, one filter for each, then all files; a typed name without extension
+// gets ".srt".
+int ChooseReferenceSubtitle(HWND dialog, WCHAR* path);

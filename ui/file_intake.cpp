@@ -26,6 +26,33 @@ FileGroup MainGroup() {
     return FileGroup{g_mainPath, IDC_FILE_NAME, ResetShiftFields, RESULT_BAD_FILE};
 }
 
+void KeepFields(HWND /*dialog*/) {}
+
+// The reference has no number fields of its own.
+FileGroup ReferenceGroup() {
+    return FileGroup{g_referencePath, IDC_REFERENCE_FILE_NAME, KeepFields, RESULT_BAD_FILE};
+}
+
+// SubRip, WebVTT and SSA/ASS files, by their extension in any case: only a
+// reference can be one. A SAMI file may be either and goes by where it fell.
+int IsReferenceOnlyName(const WCHAR* name) {
+    const WCHAR* dot = std::wcsrchr(name, L'.');
+    if (dot == nullptr || std::wcschr(dot, L'\\') != nullptr || std::wcschr(dot, L'/') != nullptr) {
+        return 0;
+    }
+    WCHAR extension[5] = {};
+    for (int k = 0; k < 4 && dot[k + 1] != 0; ++k) {
+        const WCHAR c = dot[k + 1];
+        extension[k] = (c >= L'A' && c <= L'Z') ? static_cast<WCHAR>(c - L'A' + L'a') : c;
+    }
+    const std::size_t length = std::wcslen(dot + 1);
+    return length == 3 &&
+                   (std::wcscmp(extension, L"srt") == 0 || std::wcscmp(extension, L"vtt") == 0 ||
+                    std::wcscmp(extension, L"ass") == 0 || std::wcscmp(extension, L"ssa") == 0)
+               ? 1
+               : 0;
+}
+
 FileGroup AppendGroup() {
     return FileGroup{g_appendPath, IDC_APPEND_FILE_NAME, ResetAppendFields, RESULT_BAD_APPEND_FILE};
 }
@@ -36,8 +63,9 @@ void ShowTakenFile(HWND dialog, const FileGroup& group) {
     SetProgressBar(dialog, 0);
 }
 
-void ChooseInto(HWND dialog, const FileGroup& group) {
-    if (ChooseSubtitleFile(dialog, group.path)) {
+void ChooseInto(HWND dialog, const FileGroup& group,
+                int (*choose)(HWND, WCHAR*) = ChooseSubtitleFile) {
+    if (choose(dialog, group.path)) {
         ShowTakenFile(dialog, group);
     }
 }
@@ -88,10 +116,14 @@ void ChooseAppendFile(HWND dialog) {
     ChooseInto(dialog, AppendGroup());
 }
 
+void ChooseReferenceFile(HWND dialog) {
+    ChooseInto(dialog, ReferenceGroup(), ChooseReferenceSubtitle);
+}
+
 void TakeDroppedFile(HWND dialog, HDROP drop) {
     POINT point = {0, 0};
     DragQueryPoint(drop, &point);
-    const FileGroup group = IsOverAppendGroup(dialog, point) ? AppendGroup() : MainGroup();
+    const FileGroup sami = IsOverAppendGroup(dialog, point) ? AppendGroup() : MainGroup();
     // One unit more than a field holds tells a longer name apart.
     WCHAR name[kPathChars + 1];
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
@@ -101,7 +133,7 @@ void TakeDroppedFile(HWND dialog, HDROP drop) {
     if (count == 0 || length == 0) {
         return;
     }
-    TakeName(dialog, group, name);
+    TakeName(dialog, IsReferenceOnlyName(name) ? ReferenceGroup() : sami, name);
 }
 
 void TakeCommandLineFile(HWND dialog) {

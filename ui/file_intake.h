@@ -9,8 +9,13 @@
 void ChooseMainFile(HWND dialog);
 void ChooseAppendFile(HWND dialog);
 
-// WM_DROPFILES: the first of the dropped files goes into field 1015 when it was
-// dropped over the append group, else into field 1000. Releases the drop.
+// Command 1021: the Open dialog for the reference, field 1020.
+void ChooseReferenceFile(HWND dialog);
+
+// WM_DROPFILES: the first of the dropped files goes into field 1020 when it is
+// a SubRip, WebVTT or SSA/ASS file (by its extension); else into field 1015
+// when it was dropped over the append group, else into field 1000. Releases
+// the drop.
 void TakeDroppedFile(HWND dialog, HDROP drop);
 
 // "Tembrel.exe FILE" (an "Open with", or files dropped on the program's icon):

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "alignment_report.h"
+#include "time_map_run.h"
 #include "backup_protocol.h"
 #include "dialog_ids.h"
 #include "file_system.h"
@@ -21,6 +23,7 @@
 
 WCHAR g_mainPath[kPathChars];
 WCHAR g_appendPath[kPathChars];
+WCHAR g_referencePath[kPathChars];
 std::int32_t g_busy = 0;
 
 void SetProgressBar(HWND dialog, std::int32_t percent) {
@@ -138,6 +141,51 @@ std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
                                offset, DialogRunOptions(dialog), counts));
 }
 
+// The map run from the backup into the file's name, both opened here.
+std::int32_t MapIntoTarget(const SavePlan& plan, const TimeMap& map, HWND dialog,
+                           RunCounts* counts) {
+    std::FILE* input = OpenFileByName(plan.input.c_str(), "rb");
+    if (input == nullptr) {
+        return RESULT_BAD_FILE;
+    }
+    std::FILE* output = OpenFileByName(plan.target.c_str(), "wb");
+    if (output == nullptr) {
+        std::fclose(input);
+        return RESULT_CANNOT_SAVE;
+    }
+    const std::int32_t result = MapFileTimes(input, FileSizeByName(plan.input.c_str()), output, map,
+                                             DialogRunOptions(dialog), counts);
+    std::fclose(input);
+    // A close that fails loses what was written.
+    const int closed = std::fclose(output) == 0;
+    return (result == RESULT_OK && !closed) ? RESULT_CANNOT_SAVE : result;
+}
+
+// Align (1022): what the alignment of field 1000 to field 1020 found is shown
+// and written only when it is clear and the user says yes.
+std::int32_t RunAlign(HWND dialog, RunCounts* counts) {
+    char path[kPathBytes];
+    if (!ReadFileNameField(dialog, path) || !CanOpenForReading(path)) {
+        return RESULT_BAD_FILE;
+    }
+    char referencePath[kPathBytes];
+    Alignment alignment;
+    if (!ReadReferenceFileNameField(dialog, referencePath) ||
+        !FindAlignment(dialog, path, referencePath, &alignment)) {
+        return RESULT_OK;
+    }
+    if (!ConfirmAlignment(dialog, alignment)) {
+        return RESULT_OK;
+    }
+    SavePlan plan;
+    PlanSave(path, nullptr, nullptr, &plan);
+    std::string cause;
+    if (!PrepareSave(&plan, &cause)) {
+        return RESULT_CANNOT_SAVE;
+    }
+    return FinishRun(plan, MapIntoTarget(plan, alignment.map, dialog, counts));
+}
+
 // The busy flag guards the whole handler, message box included. A run that
 // ended well says so only when it moved nothing or left tags unread.
 void HandleRunCommand(HWND dialog, std::int32_t (*run)(HWND, RunCounts*)) {
@@ -194,6 +242,12 @@ void HandleCommand(HWND dialog, WORD id) {
         case IDC_OPEN_APPEND_FILE:
             ChooseAppendFile(dialog);
             break;
+        case IDC_OPEN_REFERENCE_FILE:
+            ChooseReferenceFile(dialog);
+            break;
+        case IDC_ALIGN:
+            HandleRunCommand(dialog, RunAlign);
+            break;
         default:
             break;
     }
@@ -212,6 +266,8 @@ LRESULT CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_SHOWWINDOW:
             ResetShiftFields(window);
             SelectMillisecondsUnit(window);
+            // Undo waits for the edit job's swap of a file with its backup.
+            EnableWindow(GetDlgItem(window, IDC_UNDO), FALSE);
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

@@ -12,6 +12,7 @@
 // field leaves them as they are.
 extern WCHAR g_mainPath[kPathChars];
 extern WCHAR g_appendPath[kPathChars];
+extern WCHAR g_referencePath[kPathChars];
 // 1 while a run command is being handled, so that a second run and Close are
 // refused until it ends.
 extern std::int32_t g_busy;

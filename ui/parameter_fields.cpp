@@ -162,6 +162,10 @@ int ReadFileNameField(HWND dialog, char* path) {
     return ReadPathField(dialog, IDC_FILE_NAME, path);
 }
 
+int ReadReferenceFileNameField(HWND dialog, char* path) {
+    return ReadPathField(dialog, IDC_REFERENCE_FILE_NAME, path);
+}
+
 int ReadAppendFileNameField(HWND dialog, char* path) {
     return ReadPathField(dialog, IDC_APPEND_FILE_NAME, path);
 }

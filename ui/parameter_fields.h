@@ -49,4 +49,5 @@ void ResetAppendFields(HWND dialog);
 // field holds a name longer than kPathChars - 1 (`path` is then empty).
 int ReadFileNameField(HWND dialog, char* path);
 int ReadAppendFileNameField(HWND dialog, char* path);
+int ReadReferenceFileNameField(HWND dialog, char* path);
 void SetPathField(HWND dialog, const WCHAR* text, int id);

@@ -22,6 +22,7 @@ struct StandinWindow {
     UINT checked;
     int position;  // of a progress bar
     int visible;
+    int enabled;
     int radio;  // an auto radio button of the unit group
     RECT rect;  // in the parent's client area
     HFONT font;

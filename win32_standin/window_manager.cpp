@@ -41,6 +41,10 @@ constexpr TemplateControl kTemplateControls[] = {
     {IDC_APPEND_OFFSET, "Edit", "", 0, {45, 150, 90, 162}},
     {IDC_APPEND_UNIT, "Static", "msec", 0, {95, 150, 135, 160}},
     {IDC_START_APPEND, "Button", "추가하기", 0, {155, 150, 195, 163}},
+    {IDC_REFERENCE_FILE_NAME, "Edit", "", 0, {45, 175, 150, 187}},
+    {IDC_OPEN_REFERENCE_FILE, "Button", "파일열기", 0, {155, 175, 195, 187}},
+    {IDC_UNDO, "Button", "되돌리기", 0, {45, 190, 90, 203}},
+    {IDC_ALIGN, "Button", "자동맞춤", 0, {155, 190, 195, 203}},
 };
 constexpr int kDialogTemplateId = IDD_TEMBREL;
 constexpr char kDialogClassName[] = "Tembrel";
@@ -74,6 +78,7 @@ HWND NewStandinWindow(int id, const char* className, const char* text, HWND pare
     window->checked = BST_UNCHECKED;
     window->position = 0;
     window->visible = 0;
+    window->enabled = 1;
     window->radio = 0;
     window->rect = RECT{0, 0, 0, 0};
     window->font = parent != nullptr ? TemplateFont() : nullptr;
@@ -115,7 +120,7 @@ LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
             control->checked = static_cast<UINT>(wParam);
             return 0;
         case BM_CLICK:
-            if (!IsClass(control, "Button")) {
+            if (!IsClass(control, "Button") || !control->enabled) {
                 return 0;
             }
             if (control->radio) {
@@ -204,6 +209,19 @@ BOOL ShowWindow(HWND window, int showCommand) {
     }
     window->visible = show;
     return wasVisible;
+}
+
+BOOL EnableWindow(HWND window, BOOL enable) {
+    if (window == nullptr) {
+        return FALSE;
+    }
+    const BOOL wasDisabled = window->enabled ? FALSE : TRUE;
+    window->enabled = enable ? 1 : 0;
+    return wasDisabled;
+}
+
+BOOL IsWindowEnabled(HWND window) {
+    return window != nullptr && window->enabled ? TRUE : FALSE;
 }
 
 BOOL DestroyWindow(HWND window) {
@@ -426,5 +444,11 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     if (g_standin.onMessageBox) {
         g_standin.onMessageBox();
     }
-    return IDOK;
+    // Unscripted, a question is answered No: nothing is written unasked.
+    if (g_standin.messageBoxAnswers.empty()) {
+        return (type & MB_YESNO) == MB_YESNO ? IDNO : IDOK;
+    }
+    const int answer = g_standin.messageBoxAnswers.front();
+    g_standin.messageBoxAnswers.pop_front();
+    return answer;
 }

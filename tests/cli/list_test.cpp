@@ -223,6 +223,12 @@ INSTANTIATE_TEST_SUITE_P(
                       EncodingCase{"utf8_overlong", TEXT_BYTES, "\xE0\x80\xAF", ENCODING_CP1252},
                       EncodingCase{"utf8_surrogate", TEXT_BYTES, "\xED\xA0\x80", ENCODING_CP1252},
                       EncodingCase{"utf8_cut", TEXT_BYTES, "ab\xEC\x95", ENCODING_CP1252},
+                      // Twenty Korean characters in UTF-8 and one stray byte: still UTF-8.
+                      EncodingCase{"utf8_with_a_stray_byte", TEXT_BYTES,
+                                   Repeated("\xEA\xB0\x80", 20) + "\xB0", ENCODING_UTF8},
+                      EncodingCase{"utf8_with_many_stray_bytes", TEXT_BYTES,
+                                   Repeated("\xEA\xB0\x80", 19) + Repeated("\xB0 ", 1) + "\xFF\xFF",
+                                   ENCODING_CP1252},
                       EncodingCase{"utf16le", TEXT_UTF16_LE, "<\0", ENCODING_UTF16_LE},
                       EncodingCase{"utf16be", TEXT_UTF16_BE, "\0<", ENCODING_UTF16_BE}),
     [](const ::testing::TestParamInfo<EncodingCase>& param) { return param.param.name; });

@@ -118,3 +118,35 @@ TEST(DialogProgram, FailedStartShowsAMessageAndEndsWithExitCodeOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// The reference group's controls with their fixed ids, below the append group.
+TEST(DialogProgram, ReferenceGroupHasItsControlsBelowTheOthers) {
+    HWND dialog = OpenDialog();
+    const struct {
+        int id;
+        const char* text;
+    } controls[] = {{IDC_REFERENCE_FILE_NAME, ""},
+                    {IDC_OPEN_REFERENCE_FILE, "파일열기"},
+                    {IDC_ALIGN, "자동맞춤"},
+                    {IDC_UNDO, "되돌리기"}};
+    RECT append = {};
+    ASSERT_TRUE(GetWindowRect(GetDlgItem(dialog, IDC_START_APPEND), &append));
+    for (const auto& c : controls) {
+        ASSERT_NE(GetDlgItem(dialog, c.id), nullptr) << c.id;
+        EXPECT_EQ(ControlText(dialog, c.id), c.text) << c.id;
+        RECT rect = {};
+        ASSERT_TRUE(GetWindowRect(GetDlgItem(dialog, c.id), &rect));
+        EXPECT_GT(rect.top, append.bottom) << c.id;
+    }
+    EXPECT_EQ(IDC_REFERENCE_FILE_NAME, 1020);
+    EXPECT_EQ(IDC_OPEN_REFERENCE_FILE, 1021);
+    EXPECT_EQ(IDC_ALIGN, 1022);
+    EXPECT_EQ(IDC_UNDO, 1023);
+    // Undo is not offered yet: its button is greyed and takes no click.
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_UNDO)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_ALIGN)));
+}
+
+}  // namespace

@@ -16,6 +16,7 @@ HWND OpenDialog() {
     // As at the program's start.
     g_mainPath[0] = 0;
     g_appendPath[0] = 0;
+    g_referencePath[0] = 0;
     RunDialogProgram(nullptr, SW_SHOWNORMAL);
     return g_standin.dialog;
 }

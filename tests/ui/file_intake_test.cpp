@@ -239,3 +239,79 @@ TEST_F(FileIntake, NamesInAnyScriptAndBeyond260CharactersAreEdited) {
 }
 
 }  // namespace
+
+namespace {
+
+// SubRip, WebVTT and SSA/ASS files fill the reference field wherever they
+// fall; a SAMI file goes by where it fell, also over the reference group.
+TEST(FileIntakeReference, DropsGoToTheReferenceByTypeAndSamiByPlace) {
+    HWND dialog = OpenDialog();
+    const struct {
+        const char* name;
+        int over;
+        int field;
+    } cases[] = {
+        {"/films/a.srt", IDC_FILE_NAME, IDC_REFERENCE_FILE_NAME},
+        {"/films/B.VTT", IDC_APPEND_FILE_NAME, IDC_REFERENCE_FILE_NAME},
+        {"/films/c.ass", IDC_SHIFT, IDC_REFERENCE_FILE_NAME},
+        {"/films/d.Ssa", IDC_REFERENCE_FILE_NAME, IDC_REFERENCE_FILE_NAME},
+        {"/films/e.smi", IDC_APPEND_OFFSET, IDC_APPEND_FILE_NAME},
+        {"/films/f.smi", IDC_REFERENCE_FILE_NAME, IDC_FILE_NAME},
+        {"/films/g.srt.smi", IDC_ALIGN, IDC_FILE_NAME},
+        {"/films/h.srtx", IDC_FILE_NAME, IDC_FILE_NAME},
+        {"/films.srt/i", IDC_FILE_NAME, IDC_FILE_NAME},
+        {"/films/srt", IDC_FILE_NAME, IDC_FILE_NAME},
+    };
+    for (const auto& c : cases) {
+        for (int id : {IDC_FILE_NAME, IDC_APPEND_FILE_NAME, IDC_REFERENCE_FILE_NAME}) {
+            TypeIntoControl(dialog, id, "");
+        }
+        TypeIntoControl(dialog, IDC_SHIFT, "7");
+        DropFiles(dialog, {c.name}, ControlCentre(dialog, c.over));
+        for (int id : {IDC_FILE_NAME, IDC_APPEND_FILE_NAME, IDC_REFERENCE_FILE_NAME}) {
+            EXPECT_EQ(ControlText(dialog, id), id == c.field ? c.name : "") << c.name << ' ' << id;
+        }
+        // Only a main file resets the shift fields.
+        EXPECT_EQ(ControlText(dialog, IDC_SHIFT), c.field == IDC_FILE_NAME ? "0" : "7") << c.name;
+    }
+    EXPECT_STREQ(g_referencePath, L"/films/d.Ssa");
+    EXPECT_EQ(g_standin.openDrops, 0);
+    EXPECT_TRUE(g_standin.messageBoxes.empty());
+}
+
+// The reference chooser offers the four formats, keeps its own filter and
+// leaves the SAMI choosers' filter as they had it.
+TEST(FileIntakeReference, ChooserOffersTheReferenceFormats) {
+    HWND dialog = OpenDialog();
+    TypeIntoControl(dialog, IDC_SHIFT, "7");
+    g_standin.chooserAnswers = {{1, "/films/a.smi"}, {1, "/films/film.en.srt"}, {0, ""}, {0, ""}};
+    ClickControl(dialog, IDC_OPEN_FILE);
+    TypeIntoControl(dialog, IDC_SHIFT, "7");
+    ClickControl(dialog, IDC_OPEN_REFERENCE_FILE);
+    EXPECT_EQ(ControlText(dialog, IDC_REFERENCE_FILE_NAME), "/films/film.en.srt");
+    EXPECT_EQ(ControlText(dialog, IDC_FILE_NAME), "/films/a.smi");
+    EXPECT_EQ(ControlText(dialog, IDC_SHIFT), "7");
+    EXPECT_STREQ(g_referencePath, L"/films/film.en.srt");
+    ClickControl(dialog, IDC_OPEN_REFERENCE_FILE);
+    ClickControl(dialog, IDC_OPEN_APPEND_FILE);
+    ASSERT_EQ(g_standin.chooserCalls.size(), 4u);
+    const StandinChooserCall& reference = g_standin.chooserCalls[1];
+    EXPECT_EQ(
+        reference.filter,
+        std::string("Subtitles (*.srt;*.vtt;*.ass;*.ssa;*.smi)\0*.srt;*.vtt;*.ass;*.ssa;*.smi\0"
+                    "SubRip (*.srt)\0*.srt\0WebVTT (*.vtt)\0*.vtt\0"
+                    "SSA/ASS (*.ass;*.ssa)\0*.ass;*.ssa\0SAMI (*.smi)\0*.smi\0"
+                    "All files (*.*)\0*.*\0\0",
+                    188));
+    EXPECT_STREQ(reference.record.lpstrDefExt, L"srt");
+    EXPECT_EQ(reference.record.lpstrFile, g_referencePath);
+    EXPECT_EQ(reference.record.nFilterIndex, 1u);
+    EXPECT_EQ(reference.record.Flags, 0x1004u);
+    // The stand-in's chooser answers with the second filter in use.
+    EXPECT_EQ(g_standin.chooserCalls[2].record.nFilterIndex, 2u);
+    EXPECT_EQ(g_standin.chooserCalls[2].initialFile, "/films/film.en.srt");
+    EXPECT_EQ(g_standin.chooserCalls[3].record.nFilterIndex, 2u);
+    EXPECT_STREQ(g_standin.chooserCalls[3].record.lpstrDefExt, L"smi");
+}
+
+}  // namespace

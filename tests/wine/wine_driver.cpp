@@ -13,6 +13,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <initializer_list>
@@ -259,7 +260,7 @@ DWORD WINAPI SendClick(LPVOID button) {
 // Clicks a button and returns when its command has been handled, reading and
 // dismissing each message box it shows on the way. The click is sent from a
 // second thread, so the send returns only when the command's handler has.
-std::vector<MessageBoxSeen> Click(const Program& program, int id) {
+std::vector<MessageBoxSeen> Click(const Program& program, int id, int answer = IDOK) {
     std::vector<MessageBoxSeen> seen;
     HANDLE sender = CreateThread(nullptr, 0, SendClick, GetDlgItem(program.dialog, id), 0, nullptr);
     const DWORD start = GetTickCount();
@@ -272,7 +273,8 @@ std::vector<MessageBoxSeen> Click(const Program& program, int id) {
         HWND box = FindProgramWindow(program.process.dwProcessId, "#32770", program.dialog);
         if (box != nullptr && box != dismissed) {
             seen.push_back({WindowTextW(GetDlgItem(box, kMessageBoxText)), WindowTextW(box)});
-            PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+            HWND button = GetDlgItem(box, answer);
+            PostMessageA(button != nullptr ? button : GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
             dismissed = box;
         }
     }
@@ -550,6 +552,63 @@ void UnreadableFieldIsRefused(Scene& s) {
     Check(ReadWholeFile(s.film) == SamiWithTimes({2500, 3500}), "the shifted file's bytes");
 }
 
+// A SubRip reference and the same cues seven seconds late in the file: the
+// question shows what was found, and after Yes every time is within 100 ms.
+std::string SrtTime(int ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d,%03d", ms / 3600000, ms / 60000 % 60,
+                  ms / 1000 % 60, ms % 1000);
+    return text;
+}
+
+void AlignsToAReference(Scene& s) {
+    std::vector<int> times;
+    unsigned state = 19;
+    int time = 5000;
+    for (int k = 0; k < 40; ++k) {
+        state = state * 1103515245u + 12345u;
+        time += 1500 + static_cast<int>((state >> 8) % 2300);
+        times.push_back(time);
+    }
+    std::string srt;
+    std::string late = "<SAMI>\r\n<BODY>\r\n";
+    std::string wanted = late;
+    for (std::size_t k = 0; k < times.size(); ++k) {
+        srt += std::to_string(k + 1) + "\r\n" + SrtTime(times[k]) + " --> " +
+               SrtTime(times[k] + 1200) + "\r\nline\r\n\r\n";
+        late += "<SYNC Start=" + std::to_string(times[k] + 7000) + "><P>cue\r\n";
+    }
+    late += "</BODY>\r\n</SAMI>\r\n";
+    const std::string reference = s.folder + "\\film.en.srt";
+    WriteWholeFile(reference, srt);
+    WriteWholeFile(s.film, late);
+    Type(s.program, IDC_FILE_NAME, s.film.c_str());
+    Type(s.program, IDC_REFERENCE_FILE_NAME, reference.c_str());
+    const std::vector<MessageBoxSeen> seen = Click(s.program, IDC_ALIGN, IDYES);
+    Check(seen.size() == 1, "one question (saw " + std::to_string(seen.size()) + ")");
+    if (!seen.empty()) {
+        Check(seen[0].text.find(L"-7.0") != std::wstring::npos, "the offset is shown");
+        Check(seen[0].text.find(L"이대로 파일을 고칠까요?") != std::wstring::npos, "a question");
+    }
+    const std::string result = ReadWholeFile(s.film);
+    std::size_t at = 0;
+    std::size_t found = 0;
+    for (int expected : times) {
+        at = result.find("<SYNC Start=", at);
+        if (at == std::string::npos) {
+            break;
+        }
+        at += 12;
+        const int got = std::atoi(result.c_str() + at);
+        Check(got - expected <= 100 && expected - got <= 100,
+              "cue at " + std::to_string(expected) + " (got " + std::to_string(got) + ")");
+        ++found;
+    }
+    Check(found == times.size(), "every cue is there");
+    Check(ReadWholeFile(s.backup) == late, "the backup holds the original");
+    Check(ProgressPosition(s.program) == 100, "the bar ends at 100");
+}
+
 // The code page that Wine took from the locale the test runs in: without it
 // the Unicode scenarios would prove nothing.
 void ExpectCodePageOfTheLocale(const char* scenario) {
@@ -576,7 +635,8 @@ BOOL CALLBACK CollectChildText(HWND child, LPARAM parameter) {
 void LabelsReadAsTheTemplateWroteThem(Scene& s) {
     const wchar_t* const expected[] = {L"파일이름", L"파일열기", L"Shift 시간", L"설정구간",
                                        L"시작",     L"끝",       L"진행상황",   L"단        위",
-                                       L"가감시간", L"추가파일", L"추가시간",   L"추가하기"};
+                                       L"가감시간", L"추가파일", L"추가시간",   L"추가하기",
+                                       L"기준자막", L"자동맞춤", L"되돌리기"};
     ChildTexts children;
     EnumChildWindows(s.program.dialog, CollectChildText, reinterpret_cast<LPARAM>(&children));
     for (std::size_t k = 0; k < sizeof(expected) / sizeof(expected[0]); ++k) {
@@ -590,7 +650,11 @@ void LabelsReadAsTheTemplateWroteThem(Scene& s) {
     for (const std::wstring& child : children.texts) {
         openButtons += child == L"파일열기" ? 1 : 0;
     }
-    Check(openButtons == 2, "both choosers' buttons read 파일열기");
+    Check(openButtons == 3, "the three choosers' buttons read 파일열기");
+    for (int id : {IDC_REFERENCE_FILE_NAME, IDC_OPEN_REFERENCE_FILE, IDC_ALIGN, IDC_UNDO}) {
+        Check(GetDlgItem(s.program.dialog, id) != nullptr, "control " + std::to_string(id));
+    }
+    Check(!IsWindowEnabled(GetDlgItem(s.program.dialog, IDC_UNDO)), "undo is not offered yet");
     wchar_t caption[64] = {};
     GetWindowTextW(s.program.dialog, caption, 64);
     Check(std::wstring(caption).compare(0, 8, L"Tembrel ") == 0, "the caption");
@@ -679,6 +743,7 @@ constexpr ScenarioEntry kScenarios[] = {
     {"keeps_older_backup", OlderBackupIsKeptWhenTheBackupCannotBeMade, true, nullptr},
     {"through_a_link", FileNamedThroughALink, true, nullptr},
     {"unreadable_field", UnreadableFieldIsRefused, true, nullptr},
+    {"align", AlignsToAReference, true, nullptr},
     {"close", Nothing, true, nullptr},
     {"system_menu_close", Nothing, false, nullptr},
     {"labels_en_US", LabelsReadAsTheTemplateWroteThem, true, nullptr},

@@ -44,6 +44,7 @@ struct StandinState {
     int failDialogCreation;
     std::deque<StandinChooserAnswer> chooserAnswers;
     std::function<void()> onMessageBox;   // runs while a message box is open
+    std::deque<int> messageBoxAnswers;    // the buttons pressed, in turn (IDYES, IDNO...)
     std::function<void(int)> onProgress;  // runs for every PBM_SETPOS
     std::function<void()> onIdle;         // runs when the loop finds the queue empty
     std::function<void(int)> onReadText;  // runs before GetWindowTextA reads a control, with its id

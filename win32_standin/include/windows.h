@@ -216,6 +216,9 @@ HWND CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DL
                         LPARAM parameter);
 BOOL ShowWindow(HWND window, int showCommand);
 BOOL DestroyWindow(HWND window);
+// A disabled button takes no click.
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL IsWindowEnabled(HWND window);
 BOOL GetMessageW(MSG* message, HWND window, UINT first, UINT last);
 BOOL TranslateMessage(const MSG* message);
 LRESULT DispatchMessageW(const MSG* message);
