@@ -10,6 +10,7 @@
 #include "time_map_run.h"
 #include "backup_protocol.h"
 #include "dialog_ids.h"
+#include "edit_job.h"
 #include "file_system.h"
 #include "named_runs.h"
 #include "file_chooser.h"
@@ -186,6 +187,22 @@ std::int32_t RunAlign(HWND dialog, RunCounts* counts) {
     return FinishRun(plan, MapIntoTarget(plan, alignment.map, dialog, counts));
 }
 
+// Undo (1023): the file of field 1000 and its backup change places; a second
+// press swaps them back.
+std::int32_t RunUndo(HWND dialog, RunCounts* /*counts*/) {
+    char path[kPathBytes];
+    if (!ReadFileNameField(dialog, path) || !CanOpenForReading(path)) {
+        return RESULT_BAD_FILE;
+    }
+    EditResult result;
+    const std::int32_t code = UndoEdit(path, &result);
+    if (code != RESULT_OK && result.step == EDIT_STEP_NO_BACKUP) {
+        ShowNoBackup(dialog);
+        return RESULT_OK;
+    }
+    return code;
+}
+
 // The busy flag guards the whole handler, message box included. A run that
 // ended well says so only when it moved nothing or left tags unread.
 void HandleRunCommand(HWND dialog, std::int32_t (*run)(HWND, RunCounts*)) {
@@ -248,6 +265,9 @@ void HandleCommand(HWND dialog, WORD id) {
         case IDC_ALIGN:
             HandleRunCommand(dialog, RunAlign);
             break;
+        case IDC_UNDO:
+            HandleRunCommand(dialog, RunUndo);
+            break;
         default:
             break;
     }
@@ -266,8 +286,6 @@ LRESULT CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_SHOWWINDOW:
             ResetShiftFields(window);
             SelectMillisecondsUnit(window);
-            // Undo waits for the edit job's swap of a file with its backup.
-            EnableWindow(GetDlgItem(window, IDC_UNDO), FALSE);
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

@@ -32,6 +32,7 @@ MessageText g_resultTexts[] = {
 constexpr std::int32_t kResultTextCount =
     static_cast<std::int32_t>(sizeof(g_resultTexts) / sizeof(g_resultTexts[0]));
 
+MessageText g_noBackup = {"되돌릴 백업 파일(.bak)이 없습니다.", {}, 0};
 MessageText g_startFailure = {"Tembrel 창을 열 수 없습니다.", {}, 0};
 
 LPCWSTR WideText(MessageText* message) {
@@ -95,6 +96,10 @@ void ShowFieldWarning(HWND owner, int fieldId, int milliseconds) {
         return;
     }
     MessageBoxW(owner, wide, WideText(&g_caption), MB_ICONWARNING);
+}
+
+void ShowNoBackup(HWND owner) {
+    MessageBoxW(owner, WideText(&g_noBackup), WideText(&g_caption), MB_ICONWARNING);
 }
 
 void ShowStartFailure() {

@@ -19,5 +19,8 @@ void ShowRunWarning(HWND owner, const RunCounts& counts);
 // the field and the forms its text may take.
 void ShowFieldWarning(HWND owner, int fieldId, int milliseconds);
 
+// Undo found no backup of the file.
+void ShowNoBackup(HWND owner);
+
 // Tells the user that the dialog could not be opened.
 void ShowStartFailure();

@@ -144,8 +144,7 @@ TEST(DialogProgram, ReferenceGroupHasItsControlsBelowTheOthers) {
     EXPECT_EQ(IDC_OPEN_REFERENCE_FILE, 1021);
     EXPECT_EQ(IDC_ALIGN, 1022);
     EXPECT_EQ(IDC_UNDO, 1023);
-    // Undo is not offered yet: its button is greyed and takes no click.
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_UNDO)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_UNDO)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_ALIGN)));
 }
 

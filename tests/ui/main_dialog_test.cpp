@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "dialog_ids.h"
 #include "dialog_test_support.h"
@@ -269,6 +270,33 @@ TEST_F(MainDialog, ReadsUtf16AndWarnsOfWhatItLeft) {
     ExpectOneWarning(dialog, "두 파일의 인코딩이 달라서 붙일 수 없습니다.");
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_EQ(ListFolder(dir), folder);
+}
+
+}  // namespace
+
+namespace {
+
+// Undo swaps the file with its backup; a second press redoes; without a
+// backup it says so and touches nothing.
+TEST_F(MainDialog, UndoSwapsTheFileWithItsBackupAndRedoes) {
+    const std::string original = SamiWithTimes({1000, 2000});
+    WriteBytes(path, original);
+    TypeShift(dialog, path, {"0", "E", "100", "0"});
+    ClickControl(dialog, IDC_START_SYNC);
+    const std::string shifted = SamiWithTimes({1100, 2100});
+    ASSERT_EQ(ReadBytes(path), shifted);
+    for (int press = 1; press <= 3; ++press) {
+        ClickControl(dialog, IDC_UNDO);
+        EXPECT_EQ(ReadBytes(path), press % 2 ? original : shifted) << press;
+        EXPECT_EQ(ReadBytes(backup), press % 2 ? shifted : original) << press;
+    }
+    EXPECT_TRUE(g_standin.messageBoxes.empty());
+    std::filesystem::remove(backup);
+    const std::string before = ReadBytes(path);
+    ClickControl(dialog, IDC_UNDO);
+    ExpectOneWarning(dialog, "되돌릴 백업 파일(.bak)이 없습니다.");
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(ListFolder(dir), std::vector<std::string>{"film.smi"});
 }
 
 }  // namespace
