@@ -1,6 +1,6 @@
 // The dialog's messages and commands. A run executes inside its WM_COMMAND
-// handler: it reads the fields, moves the file to its backup, lets the engine
-// write the file anew from the backup, and undoes the move when the run fails.
+// handler: it reads the fields and hands the file to the edit job, which lets
+// the engine write the new content beside it and swaps it in whole.
 #include "main_dialog.h"
 
 #include <cstdio>
@@ -12,9 +12,9 @@
 #include "dialog_ids.h"
 #include "edit_job.h"
 #include "file_system.h"
-#include "named_runs.h"
 #include "file_chooser.h"
 #include "file_intake.h"
+#include "named_runs.h"
 #include "result_codes.h"
 #include "subtitle_append.h"
 #include "sync_shift.h"
@@ -54,19 +54,6 @@ int CanOpenForReading(const char* path) {
     return 1;
 }
 
-// After the engine's run: a success keeps its result whatever is left to tidy,
-// a failure puts the files back before its message is shown. The dialog has
-// no words for the cause.
-std::int32_t FinishRun(const SavePlan& plan, std::int32_t result) {
-    std::string cause;
-    if (result == RESULT_OK) {
-        FinishSave(plan, &cause);
-    } else {
-        UndoSave(plan, &cause);
-    }
-    return result;
-}
-
 // A number field that does not read: its own warning, before anything runs.
 constexpr std::int32_t kResultBadField = 100;
 int g_badField = 0;
@@ -74,6 +61,50 @@ int g_badField = 0;
 std::int32_t RefuseField(int id) {
     g_badField = id;
     return kResultBadField;
+}
+
+// What a dialog run asks of the engine, handed to the edit job's run.
+enum DialogRunKind : int { DIALOG_RUN_SHIFT, DIALOG_RUN_APPEND, DIALOG_RUN_MAP };
+
+struct DialogRun {
+    HWND dialog;
+    DialogRunKind kind;
+    ShiftParams params;
+    std::int32_t offset;
+    const TimeMap* map;
+};
+
+// The engine's run over the streams the edit job opened.
+std::int32_t RunOnStreams(void* context, const EditStreams& streams, RunCounts* counts) {
+    const DialogRun& run = *static_cast<const DialogRun*>(context);
+    const RunOptions options = DialogRunOptions(run.dialog);
+    if (run.kind == DIALOG_RUN_APPEND) {
+        return AppendFileCues(streams.input, streams.inputSize, streams.append, streams.appendSize,
+                              streams.output, run.offset, options, counts);
+    }
+    if (run.kind == DIALOG_RUN_MAP) {
+        return MapFileTimes(streams.input, streams.inputSize, streams.output, *run.map, options,
+                            counts);
+    }
+    return ShiftFileTimes(streams.input, streams.inputSize, streams.output, run.params, options,
+                          counts);
+}
+
+// The file is edited by the one edit job of both front ends: locked against
+// other runs, written beside itself and swapped in whole. A run that moves no
+// time writes nothing, so the older backup stays; its counts still reach the
+// warning about no time moved. A failure leaves FILE and FILE.bak as they were
+// and is told by its result code.
+std::int32_t EditThroughJob(const char* path, const char* appendPath, DialogRun* run,
+                            RunCounts* counts) {
+    const EditRequest request{path,         appendPath, nullptr, run->kind != DIALOG_RUN_APPEND,
+                              RunOnStreams, run,        nullptr};
+    EditResult result;
+    const std::int32_t code = RunEditJob(request, &result);
+    if (code == RESULT_OK || result.step == EDIT_STEP_RUN) {
+        *counts = result.counts;
+    }
+    return code;
 }
 
 // Each run reports the result code that the user is told of (0 says nothing)
@@ -96,14 +127,8 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
     if (params.rangeStart >= params.rangeEnd) {
         return RESULT_OK;
     }
-    SavePlan plan;
-    PlanSave(path, nullptr, nullptr, &plan);
-    std::string cause;
-    if (!PrepareSave(&plan, &cause)) {
-        return RESULT_CANNOT_SAVE;
-    }
-    return FinishRun(plan, ShiftNamedFile(plan.input.c_str(), plan.target.c_str(), params,
-                                          DialogRunOptions(dialog), counts));
+    DialogRun run{dialog, DIALOG_RUN_SHIFT, params, 0, nullptr};
+    return EditThroughJob(path, nullptr, &run, counts);
 }
 
 std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
@@ -133,33 +158,8 @@ std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
         kind != appendKind) {
         return RESULT_MIXED_TEXT_KINDS;
     }
-    std::string cause;
-    if (!PrepareSave(&plan, &cause)) {
-        return RESULT_CANNOT_SAVE;
-    }
-    return FinishRun(
-        plan, AppendNamedFiles(plan.input.c_str(), plan.appendInput.c_str(), plan.target.c_str(),
-                               offset, DialogRunOptions(dialog), counts));
-}
-
-// The map run from the backup into the file's name, both opened here.
-std::int32_t MapIntoTarget(const SavePlan& plan, const TimeMap& map, HWND dialog,
-                           RunCounts* counts) {
-    std::FILE* input = OpenFileByName(plan.input.c_str(), "rb");
-    if (input == nullptr) {
-        return RESULT_BAD_FILE;
-    }
-    std::FILE* output = OpenFileByName(plan.target.c_str(), "wb");
-    if (output == nullptr) {
-        std::fclose(input);
-        return RESULT_CANNOT_SAVE;
-    }
-    const std::int32_t result = MapFileTimes(input, FileSizeByName(plan.input.c_str()), output, map,
-                                             DialogRunOptions(dialog), counts);
-    std::fclose(input);
-    // A close that fails loses what was written.
-    const int closed = std::fclose(output) == 0;
-    return (result == RESULT_OK && !closed) ? RESULT_CANNOT_SAVE : result;
+    DialogRun run{dialog, DIALOG_RUN_APPEND, ShiftParams{0, 0, 0, 0}, offset, nullptr};
+    return EditThroughJob(path, appendPath, &run, counts);
 }
 
 // Align (1022): what the alignment of field 1000 to field 1020 found is shown
@@ -178,13 +178,8 @@ std::int32_t RunAlign(HWND dialog, RunCounts* counts) {
     if (!ConfirmAlignment(dialog, alignment)) {
         return RESULT_OK;
     }
-    SavePlan plan;
-    PlanSave(path, nullptr, nullptr, &plan);
-    std::string cause;
-    if (!PrepareSave(&plan, &cause)) {
-        return RESULT_CANNOT_SAVE;
-    }
-    return FinishRun(plan, MapIntoTarget(plan, alignment.map, dialog, counts));
+    DialogRun run{dialog, DIALOG_RUN_MAP, ShiftParams{0, 0, 0, 0}, 0, &alignment.map};
+    return EditThroughJob(path, nullptr, &run, counts);
 }
 
 // Undo (1023): the file of field 1000 and its backup change places; a second

@@ -159,7 +159,7 @@ TEST_F(DialogFaults, FolderAsFileIsMovedBackWithItsContent) {
     }
 }
 
-TEST_F(DialogFaults, BackupThatCannotBeMadeGivesMessageThreeAndNoRun) {
+TEST_F(DialogFaults, BackupThatCannotBeReplacedGivesMessageThreeAndChangesNothing) {
     const std::string original = SamiWithTimes({1000});
     WriteBytes(second, SamiWithTimes({500}));
     // A folder that is not empty can neither be removed nor replaced.
@@ -174,7 +174,8 @@ TEST_F(DialogFaults, BackupThatCannotBeMadeGivesMessageThreeAndNoRun) {
         ExpectOneWarning(dialog, kCannotSave);
         EXPECT_EQ(ReadBytes(path), original);
         EXPECT_EQ(ReadBytes(backup + "/keep.txt"), "keep");
-        EXPECT_TRUE(g_standin.progressPositions.empty());
+        // The new content was written beside the file and is gone again.
+        EXPECT_EQ(ListFolder(dir), (Names{"film.smi", "film.smi.bak", "more.smi"}));
     }
 }
 
@@ -241,10 +242,10 @@ TEST_F(DialogFaults, FileThatVanishesAfterItsCheck) {
         int whileReading;  // the field being read when the file goes
         const char* text;
     } cases[] = {
-        // Gone before the backup is made: nothing to move, nothing written.
-        {IDC_START_SYNC, true, "5000", IDC_STRETCH, kCannotSave},
-        {IDC_START_SYNC, true, "E", IDC_STRETCH, kCannotSave},
-        {IDC_START_APPEND, true, "E", IDC_APPEND_OFFSET, kCannotSave},
+        // Gone before the edit opens it: message 1, nothing written.
+        {IDC_START_SYNC, true, "5000", IDC_STRETCH, kBadFile},
+        {IDC_START_SYNC, true, "E", IDC_STRETCH, kBadFile},
+        {IDC_START_APPEND, true, "E", IDC_APPEND_OFFSET, kBadFile},
         // Gone before its last sync time is looked up: message 1, not the
         // empty range of a file without sync times.
         {IDC_START_SYNC, true, "E", IDC_RANGE_START, kBadFile},
@@ -278,9 +279,8 @@ TEST_F(DialogFaults, FileThatVanishesAfterItsCheck) {
 
 class DialogOddInput : public DialogFaults, public ::testing::WithParamInterface<OddInput> {};
 
-// Without a sync tag, a shift copies the file byte for byte beside its backup
-// and warns that no tag was found, and the range end E (0) ends silently.
-// Appending to or from such a file keeps the original as the backup; only the
+// Without a sync tag, a shift writes nothing and warns that no tag was found, and the range end E
+// (0) ends silently. Appending to or from such a file keeps the original as the backup; only the
 // file without cues to give is warned of.
 TEST_P(DialogOddInput, IsCopiedUnchangedOrLeftAlone) {
     const std::string& original = GetParam().bytes;
@@ -298,9 +298,9 @@ TEST_P(DialogOddInput, IsCopiedUnchangedOrLeftAlone) {
     WriteBytes(second, other);
     TypeShift(dialog, path, {"0", "100000", "100", "0"});
     run(IDC_START_SYNC, true);
+    // No time moved: nothing is written, so no backup replaces an older one.
     EXPECT_TRUE(SameBytes(ReadWholeFile(path), original));
-    EXPECT_TRUE(SameBytes(ReadWholeFile(backup), original));
-    std::filesystem::remove(backup);
+    EXPECT_FALSE(FileExists(backup));
 
     TypeShift(dialog, path, {"0", "E", "100", "0"});
     run(IDC_START_SYNC, false);
@@ -378,6 +378,25 @@ TEST_F(DialogFaults, OlderBackupIsKeptWhenTheRunFails) {
         EXPECT_TRUE(g_standin.messageBoxes.empty());
         EXPECT_EQ(ReadBytes(backup), original);
         EXPECT_EQ(ListFolder(dir), (Names{"film.smi", "film.smi.bak", "more.smi"}));
+    }
+}
+
+// A shift whose range holds no cue, or whose times would leave 0 .. 2^31 - 1,
+// moves nothing: it warns so, and the file and the older backup (often the
+// user's original) stay as they were.
+TEST_F(DialogFaults, OlderBackupIsKeptWhenNoTimeMoves) {
+    const std::string original = SamiWithTimes({1000, 2000, 3000});
+    const std::string older = SamiWithTimes({900, 1900, 2900});
+    const ShiftFields requests[] = {{"5000", "9000", "100", "0"}, {"0", "E", "2147483647", "0"}};
+    for (const auto& fields : requests) {
+        WriteBytes(path, original);
+        WriteBytes(backup, older);
+        TypeShift(dialog, path, fields);
+        Run(IDC_START_SYNC);
+        ExpectOneWarning(dialog, "싱크 태그 3개 가운데 옮긴 시간이 없습니다.");
+        EXPECT_EQ(ReadBytes(path), original);
+        EXPECT_EQ(ReadBytes(backup), older);
+        EXPECT_EQ(ListFolder(dir), (Names{"film.smi", "film.smi.bak"}));
     }
 }
 
