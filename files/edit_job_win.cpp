@@ -252,6 +252,18 @@ int ReplaceKeepingReadOnly(const std::wstring& from, const std::wstring& to) {
     return 0;
 }
 
+// 1 when nothing holds the file open against its being renamed.
+int CanBeRenamed(const std::wstring& name) {
+    HANDLE probe =
+        CreateFileW(name.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    CloseHandle(probe);
+    return 1;
+}
+
 }  // namespace
 
 int SwapInWithBackup(const char* target, const char* unfinished, const char* link,
@@ -265,6 +277,18 @@ int SwapInWithBackup(const char* target, const char* unfinished, const char* lin
         *failedAt = target;
         return 0;
     }
+    // A file another program holds open without letting it be renamed cannot
+    // be swapped: found before a second name is made for it, which could not
+    // be removed again while it is held.
+    if (!CanBeRenamed(wideTarget)) {
+        *error = static_cast<int>(GetLastError());
+        *failedAt = target;
+        return 0;
+    }
+    // Attributes belong to the file, not to a name: the read-only attribute
+    // lifted from FILE for the last rename is lifted from the backup too, and
+    // is given back to it afterwards.
+    const DWORD attributes = GetFileAttributesW(wideTarget.c_str());
     if (!CreateHardLinkW(wideLink.c_str(), wideTarget.c_str(), nullptr)) {
         *error = static_cast<int>(GetLastError());
         *failedAt = target;
@@ -282,6 +306,9 @@ int SwapInWithBackup(const char* target, const char* unfinished, const char* lin
         *error = static_cast<int>(GetLastError());
         *failedAt = target;
         return 0;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        SetFileAttributesW(wideBackup.c_str(), attributes);
     }
     return 1;
 }

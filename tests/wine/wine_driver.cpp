@@ -38,6 +38,7 @@ const wchar_t kBadFile[] = L"파일 이름이 잘못 되었습니다.";
 const wchar_t kUnicodeName[] = L"자막 phụ đề.smi";
 const wchar_t kBadAppendFile[] = L"Append할 파일 이름이 잘못 되었습니다.";
 const wchar_t kCannotSave[] = L"파일을 저장할 수 없습니다.";
+const wchar_t kNoTimeMoved[] = L"싱크 태그 2개 가운데 옮긴 시간이 없습니다.";
 const wchar_t kUnreadTag[] = L"시간을 읽을 수 없는 싱크 태그 1개는 그대로 두었습니다.";
 
 int g_failures = 0;
@@ -385,6 +386,20 @@ void SecondRunReplacesTheBackup(Scene& s) {
     }
     Check(ReadWholeFile(s.backup) == SamiWithTimes({1100, 2100}), "the backup is the first result");
     Check(ReadWholeFile(s.film) == SamiWithTimes({1200, 2200}), "the second result");
+}
+
+// A range that holds no cue moves nothing: the run says so and writes
+// nothing, so the older backup (the user's original) stays.
+void NothingMovedKeepsTheOlderBackup(Scene& s) {
+    const std::string original = SamiWithTimes({1000, 2000});
+    const std::string older = SamiWithTimes({900, 1900});
+    WriteWholeFile(s.film, original);
+    WriteWholeFile(s.backup, older);
+    TypeShift(s, "5000", "9000", "100", "0");
+    ExpectMessage(Click(s.program, IDC_START_SYNC), kNoTimeMoved);
+    Check(ReadWholeFile(s.film) == original, "the file is unchanged");
+    Check(ReadWholeFile(s.backup) == older, "the older backup is kept");
+    Check(ListFolder(s.folder).size() == 2, "nothing else is left in the folder");
 }
 
 // UTF-16 LE behind its byte order mark, from UTF-16 text.
@@ -741,6 +756,7 @@ constexpr ScenarioEntry kScenarios[] = {
     {"shift_clock", ShiftInClockUnitToTheLastTime, true, nullptr},
     {"stretch_truncation", StretchTruncatesLikeDoubles, true, nullptr},
     {"second_run", SecondRunReplacesTheBackup, true, nullptr},
+    {"nothing_moved", NothingMovedKeepsTheOlderBackup, true, nullptr},
     {"append", AppendThroughItsControls, true, nullptr},
     {"shift_utf16", ShiftUtf16WithKoreanText, true, nullptr},
     {"append_missing", MissingAppendFileGivesMessageTwo, true, nullptr},
