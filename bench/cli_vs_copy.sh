@@ -13,12 +13,15 @@ trap 'rm -rf "$dir"' EXIT
 make_sami=${MAKE_SAMI:-build/bench/bench/make_sami}
 "$make_sami" "$dir/in.smi" "$mib"
 
-# Wall and CPU seconds of one command, its output thrown away afterwards.
+time_run=${TIME_RUN:-build/bench/bench/time_run}
+
+# Wall and CPU seconds of one command, to the microsecond, its output thrown
+# away afterwards.
 timed() {
     sync
-    /usr/bin/time -f '%e %U %S' -o "$dir/t" "$@" >/dev/null 2>&1
+    "$time_run" "$dir/t" "$@" >/dev/null 2>&1 || true
     rm -f "$dir/out.smi"
-    awk '{ printf "%s %.3f\n", $1, $2 + $3 }' "$dir/t"
+    tail -n 1 "$dir/t"
 }
 
 declare -A wall cpu
@@ -41,5 +44,5 @@ printf '| run, %s MiB | wall s | CPU s | wall / copy | CPU / copy |\n|---|---:|-
 for n in "${names[@]}"; do
     w=$(echo "${wall[$n]}" | median); c=$(echo "${cpu[$n]}" | median)
     awk -v n="$n" -v w="$w" -v c="$c" -v cw="$copyWall" -v cc="$copyCpu" \
-        'BEGIN { printf "| %s | %.3f | %.3f | %.2f | %.2f |\n", n, w, c, w / cw, c / cc }'
+        'BEGIN { printf "| %s | %.4f | %.4f | %.2f | %.2f |\n", n, w, c, w / cw, c / cc }'
 done

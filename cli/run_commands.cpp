@@ -38,7 +38,12 @@ struct RunValues {
     int readQuoted;
     int dryRun;
     const TimeMap* map;  // sync --to: the map run instead of shift
+    int endGuessed;      // the range end E was guessed from the file's tail
 };
+
+// SaveResult's answer when the run found that the guessed E was not the file's
+// largest sync time: nothing was written and nothing told.
+constexpr int kGuessMissed = -1;
 
 RunOptions OptionsOf(const CliRequest& request) {
     return FrontEndRunOptions(request.readQuoted);
@@ -222,6 +227,10 @@ std::int32_t RunOnStreams(void* context, const EditStreams& streams, RunCounts* 
         return MapFileTimes(streams.input, streams.inputSize, streams.output, *values.map, options,
                             counts);
     }
+    if (values.endGuessed) {
+        return ShiftFileTimesToGuessedEnd(streams.input, streams.inputSize, streams.output,
+                                          values.params, options, counts);
+    }
     return ShiftFileTimes(streams.input, streams.inputSize, streams.output, values.params, options,
                           counts);
 }
@@ -309,6 +318,9 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
     RunEditJob(request, &result);
     EndProgress();
     *counts = result.counts;
+    if (result.code == RESULT_LAST_TIME_DIFFERS) {
+        return kGuessMissed;
+    }
     if (result.code != RESULT_OK) {
         ReportEditFailure(result, file, appendFile, !plan.backup.empty());
         return ExitCodeOf(result.code);
@@ -341,63 +353,139 @@ int LookUpLastSyncTime(const CliRequest& request, const char* file, std::int32_t
     return 0;
 }
 
-int NothingToShift(const char* file, const ShiftParams& params) {
+// The checks before a shift tell why nothing runs unless `quiet`: a range end
+// that was only guessed is looked up before the user is told anything.
+int NothingToShift(const char* file, const ShiftParams& params, int quiet) {
     if (params.shift == 0 && params.stretch == 0) {
-        ReportMessage(Quoted(file) + ": shift and stretch are both 0; nothing to do");
+        if (!quiet) {
+            ReportMessage(Quoted(file) + ": shift and stretch are both 0; nothing to do");
+        }
         return 1;
     }
     return 0;
 }
 
-int RangeIsEmpty(const char* file, const ShiftParams& params) {
+int RangeIsEmpty(const char* file, const ShiftParams& params, int quiet) {
     if (params.rangeStart >= params.rangeEnd) {
-        ReportMessage(Quoted(file) + ": range start " + std::to_string(params.rangeStart) +
-                      " is not below range end " + std::to_string(params.rangeEnd) +
-                      "; nothing to do");
+        if (!quiet) {
+            ReportMessage(Quoted(file) + ": range start " + std::to_string(params.rangeStart) +
+                          " is not below range end " + std::to_string(params.rangeEnd) +
+                          "; nothing to do");
+        }
         return 1;
     }
     return 0;
 }
 
 // The shift and stretch of sync, or the stretch of --fps, for this file's
-// range; 0 after a message when they do not fit in 32 bits.
-int DeriveParams(const CliRequest& request, const char* file, ShiftParams* params) {
+// range; 0 (after a message unless `quiet`) when they do not fit in 32 bits.
+int DeriveParams(const CliRequest& request, const char* file, ShiftParams* params, int quiet) {
     if (request.command == COMMAND_SYNC) {
         SyncLine line;
         if (LineThroughPoints(request.syncOld, request.syncNew, &line) &&
             ParamsForLine(line, params->rangeEnd, params, nullptr)) {
             return 1;
         }
-        ReportMessage("cannot sync " + Quoted(file) +
-                      ": the line through the --at points needs a stretch beyond 32 bits up to "
-                      "its last sync time " +
-                      std::to_string(params->rangeEnd));
+        if (!quiet) {
+            ReportMessage("cannot sync " + Quoted(file) +
+                          ": the line through the --at points needs a stretch beyond 32 bits up "
+                          "to its last sync time " +
+                          std::to_string(params->rangeEnd));
+        }
         return 0;
     }
     if (StretchForRates(params->rangeStart, params->rangeEnd, request.fpsFrom, request.fpsTo,
                         &params->stretch)) {
         return 1;
     }
-    ReportMessage("cannot shift " + Quoted(file) +
-                  ": the --fps rates need a stretch beyond 32 bits over the range " +
-                  std::to_string(params->rangeStart) + " to " + std::to_string(params->rangeEnd));
+    if (!quiet) {
+        ReportMessage("cannot shift " + Quoted(file) +
+                      ": the --fps rates need a stretch beyond 32 bits over the range " +
+                      std::to_string(params->rangeStart) + " to " +
+                      std::to_string(params->rangeEnd));
+    }
     return 0;
 }
 
+// The shift of one file once its range end is known or guessed: the checks,
+// the values derived from the range, the run and its report. With a guessed
+// end (values.endGuessed) any check that stops the run, and a run that finds
+// another largest time, give kGuessMissed with nothing told or written; the
+// largest time the run found is then in *found, or 0 when there was no run.
+int ShiftWithinRange(const CliRequest& request, const char* file, RunValues values,
+                     std::int32_t* found) {
+    ShiftParams& params = values.params;
+    const int quiet = values.endGuessed;
+    const int derived = request.command == COMMAND_SYNC || request.fpsGiven;
+    // Values computed from the range need the range first.
+    if ((!derived && NothingToShift(file, params, quiet)) || RangeIsEmpty(file, params, quiet)) {
+        return quiet ? kGuessMissed : EXIT_DONE;
+    }
+    if (derived && !DeriveParams(request, file, &params, quiet)) {
+        return quiet ? kGuessMissed : EXIT_USAGE;
+    }
+    if (derived && NothingToShift(file, params, quiet)) {
+        return quiet ? kGuessMissed : EXIT_DONE;
+    }
+    // A dry run shows the counts as --verbose does. For sync they say how many
+    // times its line puts below 0, counted from FILE before a real run
+    // replaces it.
+    const int verbose = request.verbose || request.dryRun;
+    const std::int64_t timesBelowZero =
+        (verbose && request.command == COMMAND_SYNC) ? CountTimesBelowZero(file, values) : -1;
+    RunCounts counts;
+    const int exitCode = SaveResult(file, nullptr, request.outputPath, values, &counts);
+    if (exitCode == kGuessMissed) {
+        *found = counts.largestTime;
+        return kGuessMissed;
+    }
+    if (exitCode == EXIT_DONE) {
+        ReportRunCounts(REPORTED_SHIFT, file, counts, verbose, timesBelowZero);
+    }
+    return exitCode;
+}
+
+// E is guessed from the file's tail only where the run writes a file through
+// the edit job, which throws a run away unseen: not for a dry run or standard
+// output.
+int GuessesRangeEnd(const CliRequest& request) {
+    return request.endIsLastSync && !request.dryRun &&
+           !(request.outputPath != nullptr && std::strcmp(request.outputPath, "-") == 0);
+}
+
 // shift and sync: sync is a shift over 0 .. E whose shift and stretch come
-// from the line, as --fps gives the stretch of a shift.
+// from the line, as --fps gives the stretch of a shift. E, the file's largest
+// sync time, is mostly its last cue's: guessed from the file's tail, it lets
+// the one run start at once, and the run checks it against every time it
+// reads; only when they differ does the file run again with the E it found.
 int ShiftFile(const CliRequest& request, const char* file) {
     RunValues values = {request.command,
                         {request.rangeStart, request.rangeEnd, request.shift, request.stretch},
                         0,
                         request.readQuoted,
                         request.dryRun,
-                        nullptr};
+                        nullptr,
+                        0};
     ShiftParams& params = values.params;
-    RunCounts counts;
+    int endKnown = 0;
+    if (GuessesRangeEnd(request) &&
+        GuessNamedLastSyncTime(file, request.readQuoted, &params.rangeEnd)) {
+        values.endGuessed = 1;
+        std::int32_t found = 0;
+        const int exitCode = ShiftWithinRange(request, file, values, &found);
+        if (exitCode != kGuessMissed) {
+            return exitCode;
+        }
+        values.endGuessed = 0;
+        // The run read the whole file and found its largest time; a check that
+        // stopped the guess needs the lookup.
+        params.rangeEnd = found;
+        endKnown = found != 0;
+    }
     // The last sync time is looked up before the check: a file gone between
     // the check and the lookup is reported, not taken for an empty range.
-    if (request.endIsLastSync) {
+    if (request.endIsLastSync && !endKnown) {
+        RunCounts counts;
         if (!LookUpLastSyncTime(request, file, &params.rangeEnd, &counts)) {
             return EXIT_BAD_FILE;
         }
@@ -408,28 +496,8 @@ int ShiftFile(const CliRequest& request, const char* file) {
     if (!CheckFile(file)) {
         return EXIT_BAD_FILE;
     }
-    const int derived = request.command == COMMAND_SYNC || request.fpsGiven;
-    // Values computed from the range need the range first.
-    if ((!derived && NothingToShift(file, params)) || RangeIsEmpty(file, params)) {
-        return EXIT_DONE;
-    }
-    if (derived && !DeriveParams(request, file, &params)) {
-        return EXIT_USAGE;
-    }
-    if (derived && NothingToShift(file, params)) {
-        return EXIT_DONE;
-    }
-    // A dry run shows the counts as --verbose does. For sync they say how many
-    // times its line puts below 0, counted from FILE before a real run
-    // replaces it.
-    const int verbose = request.verbose || request.dryRun;
-    const std::int64_t timesBelowZero =
-        (verbose && request.command == COMMAND_SYNC) ? CountTimesBelowZero(file, values) : -1;
-    const int exitCode = SaveResult(file, nullptr, request.outputPath, values, &counts);
-    if (exitCode == EXIT_DONE) {
-        ReportRunCounts(REPORTED_SHIFT, file, counts, verbose, timesBelowZero);
-    }
-    return exitCode;
+    std::int32_t unused = 0;
+    return ShiftWithinRange(request, file, values, &unused);
 }
 
 // 1 when `file` names a file that an earlier name of the command named too (a
@@ -490,8 +558,13 @@ int AppendFile(const CliRequest& request) {
                       KindName(kind) + ")");
         return EXIT_BAD_APPEND_FILE;
     }
-    const RunValues values = {COMMAND_APPEND,     {0, 0, 0, 0},   request.offset,
-                              request.readQuoted, request.dryRun, nullptr};
+    const RunValues values = {COMMAND_APPEND,
+                              {0, 0, 0, 0},
+                              request.offset,
+                              request.readQuoted,
+                              request.dryRun,
+                              nullptr,
+                              0};
     RunCounts counts;
     const int exitCode = SaveResult(file, appendFile, request.outputPath, values, &counts);
     if (exitCode == EXIT_DONE) {
@@ -519,8 +592,8 @@ int PrintLastSyncTime(const CliRequest& request) {
 
 int SaveMappedFile(const CliRequest& request, const char* file, const TimeMap& map,
                    RunCounts* counts) {
-    const RunValues values = {COMMAND_SYNC,       {0, 0, 0, 0},   0,
-                              request.readQuoted, request.dryRun, &map};
+    const RunValues values = {COMMAND_SYNC,   {0, 0, 0, 0}, 0, request.readQuoted,
+                              request.dryRun, &map,         0};
     return SaveResult(file, nullptr, request.outputPath, values, counts);
 }
 

@@ -8,6 +8,7 @@
 #include "progress.h"
 #include "result_codes.h"
 #include "sync_file_walk.h"
+#include "sync_tag_search.h"
 #include "time_values.h"
 
 namespace {
@@ -72,9 +73,13 @@ std::size_t RetimeTag(const TimeMapping& m, std::int32_t value, int quote, char*
 }
 
 // A plain time counts towards the largest: one written with a sign is passed over.
+int IsPlainTime(const SyncTagScan& scan) {
+    return (scan.timeText[0] != '+' && scan.timeText[0] != '-') ? 1 : 0;
+}
+
 void TrackLargest(const SyncTagScan& scan, int valueRead, std::int32_t value,
                   std::int32_t* largest) {
-    if (valueRead && scan.timeText[0] != '+' && scan.timeText[0] != '-' && value > *largest) {
+    if (valueRead && IsPlainTime(scan) && value > *largest) {
         *largest = value;
     }
 }
@@ -151,6 +156,67 @@ std::int32_t ShiftFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE*
     return saved ? RESULT_OK : RESULT_CANNOT_SAVE;
 }
 
+std::int32_t ShiftFileTimesToGuessedEnd(std::FILE* input, std::int64_t inputSize, std::FILE* output,
+                                        const ShiftParams& params, const RunOptions& options,
+                                        RunCounts* counts) {
+    const std::int32_t result = ShiftFileTimes(input, inputSize, output, params, options, counts);
+    if (result == RESULT_OK && counts->largestTime != params.rangeEnd) {
+        return RESULT_LAST_TIME_DIFFERS;
+    }
+    return result;
+}
+
+namespace {
+
+// The largest plain time of the tags in text[0 .. count-1] (NUL behind it), as
+// the file walk reads them: each search starts where the scan before it ended.
+int LargestTimeInText(const char* text, std::int32_t count, int readQuoted, std::int32_t* largest) {
+    int found = 0;
+    std::int32_t position = 0;
+    std::int32_t offset = 0;
+    while (FindSyncTag(text + position, count - position, kSyncTag, g_syncTagLength, &offset)) {
+        SyncTagScan scan;
+        const char* cursor = text + position + offset + g_syncTagLength;
+        scan.hasTime = ReadTagTime(&cursor, readQuoted, scan.timeText, scan.secondText, &scan.kind,
+                                   &scan.quote);
+        std::int32_t value = 0;
+        if (scan.hasTime && IsPlainTime(scan) && SyncTimeValue(scan.timeText, &value)) {
+            found = 1;
+            *largest = value > *largest ? value : *largest;
+        }
+        position = static_cast<std::int32_t>(cursor - text);
+    }
+    return found;
+}
+
+}  // namespace
+
+int GuessLastSyncTime(std::FILE* input, std::int64_t inputSize, int readQuoted,
+                      std::int32_t tailUnits, std::int32_t* guess) {
+    if (tailUnits < 1 || tailUnits > kTailUnits) {
+        return 0;
+    }
+    TextInput text;
+    OpenTextInput(&text, input);
+    const std::int64_t units = (inputSize - text.markLength) / text.unitSize;
+    const std::int64_t skipped = units > tailUnits ? units - tailUnits : 0;
+    if (text.failed || !SkipTextUnits(&text, skipped)) {
+        return 0;
+    }
+    const std::size_t got =
+        ReadTextUnits(&text, g_fileBuffer, g_wideWindowBytes, static_cast<std::size_t>(tailUnits));
+    if (text.failed) {
+        return 0;
+    }
+    g_fileBuffer[got] = '\0';
+    std::int32_t largest = 0;
+    if (!LargestTimeInText(g_fileBuffer, static_cast<std::int32_t>(got), readQuoted, &largest)) {
+        return 0;
+    }
+    *guess = largest;
+    return 1;
+}
+
 std::int32_t ReadLastSyncTime(std::FILE* input, const RunOptions& options, std::int32_t* last,
                               RunCounts* counts) {
     RunCounts found;
@@ -162,12 +228,9 @@ std::int32_t ReadLastSyncTime(std::FILE* input, const RunOptions& options, std::
     std::int32_t largest = 0;
     SyncTagScan scan;
     while (NextSyncTag(&window, &position, nullptr, &scan)) {
-        // Only a plain number counts: a time written with a sign is passed over.
         std::int32_t value = 0;
-        if (scan.hasTime && scan.timeText[0] != '+' && scan.timeText[0] != '-' &&
-            SyncTimeValue(scan.timeText, &value) && value > largest) {
-            largest = value;
-        }
+        const int valueRead = scan.hasTime && SyncTimeValue(scan.timeText, &value);
+        TrackLargest(scan, valueRead, value, &largest);
         CountSyncTag(&found, scan.hasTime, 0, scan.quote, options.readQuoted);
         FinishSyncTag(&window, &position, nullptr, &scan, nullptr);
     }

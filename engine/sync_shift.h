@@ -31,6 +31,27 @@ std::int32_t ShiftFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE*
                             const ShiftParams& params, const RunOptions& options,
                             RunCounts* counts);
 
+// Units of text at a file's end that the front ends' guess reads.
+inline constexpr std::int32_t kTailUnits = 65536;
+
+// A guess at the largest plain sync time of `input` (`inputSize` bytes from its
+// current position), read as ReadLastSyncTime reads the whole file but from its
+// last `tailUnits` units of text alone (1 to kTailUnits): the last cue's time,
+// in a file whose times rise. 1 with *guess, or 0 when the tail holds no
+// readable plain time or cannot be read. Leaves the stream at no position to
+// rely on.
+int GuessLastSyncTime(std::FILE* input, std::int64_t inputSize, int readQuoted,
+                      std::int32_t tailUnits, std::int32_t* guess);
+
+// The shift run whose range end is a guess at the file's largest plain sync
+// time (E): when the run finds another largest, its output is not what the true
+// E gives, and RESULT_LAST_TIME_DIFFERS tells the caller to throw it away and
+// run again with counts->largestTime as the range end. Otherwise as
+// ShiftFileTimes.
+std::int32_t ShiftFileTimesToGuessedEnd(std::FILE* input, std::int64_t inputSize, std::FILE* output,
+                                        const ShiftParams& params, const RunOptions& options,
+                                        RunCounts* counts);
+
 // (span + stretch) / span in double precision; exactly 1.0 for a stretch of 0.
 double StretchRatio(std::int32_t rangeStart, std::int32_t rangeEnd, std::int32_t stretch);
 

@@ -1,6 +1,7 @@
 // Telling a file's kind by its first bytes, and narrowing UTF-16 units.
 #include "text_input.h"
 
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -86,6 +87,20 @@ std::size_t ReadTextUnits(TextInput* input, char* narrow, char* raw, std::size_t
         return ReadByteUnits(input, narrow, count);
     }
     return ReadWideUnits(input, narrow, raw, count);
+}
+
+int SkipTextUnits(TextInput* input, std::int64_t count) {
+    std::int64_t bytes = count * input->unitSize;
+    while (input->heldCount > 0 && bytes > 0) {
+        input->held[0] = input->held[1];
+        --input->heldCount;
+        --bytes;
+    }
+    // A seek beyond what a long holds (2 GiB where long is 32 bits) is refused.
+    if (bytes > LONG_MAX) {
+        return 0;
+    }
+    return (bytes == 0 || std::fseek(input->file, static_cast<long>(bytes), SEEK_CUR) == 0) ? 1 : 0;
 }
 
 int ReadOneUnit(TextInput* input) {

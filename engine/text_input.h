@@ -47,6 +47,10 @@ void OpenTextInput(TextInput* input, std::FILE* file);
 // `count` only at the end of the file or on a read failure (then `failed`).
 std::size_t ReadTextUnits(TextInput* input, char* narrow, char* raw, std::size_t count);
 
+// Passes over `count` units without handing them out, by a seek where the held
+// bytes do not cover them: 1, or 0 when the file cannot be positioned there.
+int SkipTextUnits(TextInput* input, std::int64_t count);
+
 // Reads one unit straight from the file, narrowed; EOF at the end, on a read
 // failure, and on an odd last byte. Only for reading past what ReadTextUnits
 // handed out: it keeps no state of its own.

@@ -69,6 +69,17 @@ std::int32_t ReadNamedLastSyncTime(const char* path, const RunOptions& options, 
     return result;
 }
 
+int GuessNamedLastSyncTime(const char* path, int readQuoted, std::int32_t* guess) {
+    std::FILE* input = OpenFileByName(path, "rb");
+    if (input == nullptr) {
+        return 0;
+    }
+    const int guessed =
+        GuessLastSyncTime(input, FileSizeByName(path), readQuoted, kTailUnits, guess);
+    std::fclose(input);
+    return guessed;
+}
+
 std::int32_t FindLastSyncTimeCheckedInWindow(const char* path, std::int32_t windowSize,
                                              std::int32_t* last) {
     return ReadNamedLastSyncTime(path, RunOptions{0, windowSize}, last);

@@ -33,6 +33,10 @@ std::int32_t FindLastSyncTimeCheckedInWindow(const char* path, std::int32_t wind
 std::int32_t FindLastSyncTime(const char* path);
 std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize);
 
+// A guess at the file's largest plain sync time from its tail alone: 1 with
+// *guess, or 0 when its tail holds none or it cannot be read.
+int GuessNamedLastSyncTime(const char* path, int readQuoted, std::int32_t* guess);
+
 // The append run into outputPath. Returns the run's codes; RESULT_BAD_FILE or
 // RESULT_BAD_APPEND_FILE, with no output created, when an input cannot be
 // opened; RESULT_CANNOT_SAVE when the output cannot be created or closed.
