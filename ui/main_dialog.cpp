@@ -72,6 +72,7 @@ struct DialogRun {
     ShiftParams params;
     std::int32_t offset;
     const TimeMap* map;
+    int endGuessed;  // params.rangeEnd is E as guessed from the file's tail
 };
 
 // The engine's run over the streams the edit job opened.
@@ -85,6 +86,10 @@ std::int32_t RunOnStreams(void* context, const EditStreams& streams, RunCounts* 
     if (run.kind == DIALOG_RUN_MAP) {
         return MapFileTimes(streams.input, streams.inputSize, streams.output, *run.map, options,
                             counts);
+    }
+    if (run.endGuessed) {
+        return ShiftFileTimesToGuessedEnd(streams.input, streams.inputSize, streams.output,
+                                          run.params, options, counts);
     }
     return ShiftFileTimes(streams.input, streams.inputSize, streams.output, run.params, options,
                           counts);
@@ -114,9 +119,10 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
     if (!ReadFileNameField(dialog, path) || !CanOpenForReading(path)) {
         return RESULT_BAD_FILE;
     }
-    ShiftParams params;
+    DialogRun run{dialog, DIALOG_RUN_SHIFT, ShiftParams{0, 0, 0, 0}, 0, nullptr, 0};
+    ShiftParams& params = run.params;
     const int read = ReadShiftParams(dialog, path, &params.rangeStart, &params.rangeEnd,
-                                     &params.shift, &params.stretch);
+                                     &params.shift, &params.stretch, &run.endGuessed);
     if (read != kFieldsRead) {
         return read == kLastSyncTimeUnread ? RESULT_BAD_FILE : RefuseField(read);
     }
@@ -124,10 +130,28 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
     if (params.shift == 0 && params.stretch == 0) {
         return RESULT_OK;
     }
+    // An empty range by a guessed E is decided by the E looked up.
+    if (params.rangeStart >= params.rangeEnd && run.endGuessed) {
+        run.endGuessed = 0;
+        if (FindLastSyncTimeChecked(path, &params.rangeEnd) != RESULT_OK) {
+            return RESULT_BAD_FILE;
+        }
+    }
     if (params.rangeStart >= params.rangeEnd) {
         return RESULT_OK;
     }
-    DialogRun run{dialog, DIALOG_RUN_SHIFT, params, 0, nullptr};
+    std::int32_t code = EditThroughJob(path, nullptr, &run, counts);
+    if (code != RESULT_LAST_TIME_DIFFERS) {
+        return code;
+    }
+    // The run found another largest time than the guess: the file runs again
+    // with the E it found, its first output thrown away unseen.
+    run.endGuessed = 0;
+    params.rangeEnd = counts->largestTime;
+    ClearRunCounts(counts);
+    if (params.rangeStart >= params.rangeEnd) {
+        return RESULT_OK;
+    }
     return EditThroughJob(path, nullptr, &run, counts);
 }
 
@@ -158,7 +182,7 @@ std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
         kind != appendKind) {
         return RESULT_MIXED_TEXT_KINDS;
     }
-    DialogRun run{dialog, DIALOG_RUN_APPEND, ShiftParams{0, 0, 0, 0}, offset, nullptr};
+    DialogRun run{dialog, DIALOG_RUN_APPEND, ShiftParams{0, 0, 0, 0}, offset, nullptr, 0};
     return EditThroughJob(path, appendPath, &run, counts);
 }
 
@@ -178,7 +202,7 @@ std::int32_t RunAlign(HWND dialog, RunCounts* counts) {
     if (!ConfirmAlignment(dialog, alignment)) {
         return RESULT_OK;
     }
-    DialogRun run{dialog, DIALOG_RUN_MAP, ShiftParams{0, 0, 0, 0}, 0, &alignment.map};
+    DialogRun run{dialog, DIALOG_RUN_MAP, ShiftParams{0, 0, 0, 0}, 0, &alignment.map, 0};
     return EditThroughJob(path, nullptr, &run, counts);
 }
 

@@ -97,7 +97,10 @@ int ReadPathField(HWND dialog, int id, char* path) {
 }  // namespace
 
 int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std::int32_t* rangeEnd,
-                    std::int32_t* shift, std::int32_t* stretch) {
+                    std::int32_t* shift, std::int32_t* stretch, int* endGuessed) {
+    if (endGuessed != nullptr) {
+        *endGuessed = 0;
+    }
     const int milliseconds = IsMillisecondsUnit(dialog);
     if (!ReadNumberField(dialog, IDC_RANGE_START, milliseconds, rangeStart)) {
         return IDC_RANGE_START;
@@ -106,7 +109,9 @@ int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std
     ReadField(dialog, IDC_RANGE_END, end);
     if (MeansLastSyncTime(end)) {
         *rangeEnd = 0;
-        if (FindLastSyncTimeChecked(path, rangeEnd) != RESULT_OK) {
+        if (endGuessed != nullptr && GuessNamedLastSyncTime(path, 0, rangeEnd)) {
+            *endGuessed = 1;
+        } else if (FindLastSyncTimeChecked(path, rangeEnd) != RESULT_OK) {
             return kLastSyncTimeUnread;
         }
     } else if (!ConvertField(end, milliseconds, rangeEnd)) {

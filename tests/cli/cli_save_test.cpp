@@ -219,6 +219,54 @@ INSTANTIATE_TEST_SUITE_P(
                       IdleCase{{"--start", "-10", "--end", "-20", "--shift=10"},
                                "range start -10 is not below range end -20"}));
 
+// A film longer than the tail the range end E is guessed from, its largest
+// time first: every command that takes E runs again with the E the run found,
+// and gives what standard output gives (where E is always looked up first).
+std::string FilmWithLargestTimeFirst() {
+    std::vector<int> times = {900000};
+    for (int k = 0; k < 3000; ++k) {
+        times.push_back(1000 + 100 * k);
+    }
+    return SamiWithTimes(times);
+}
+
+class CliGuessedEnd : public CliTest, public ::testing::WithParamInterface<Names> {};
+
+TEST_P(CliGuessedEnd, GivesTheBytesOfTheLookedUpEnd) {
+    for (const std::string& film : {FilmWithLargestTimeFirst(), SamiWithTimes({1000, 2000})}) {
+        WriteFile(Path("a.smi"), film);
+        Names arguments = GetParam();
+        arguments.insert(arguments.end(), {"-v", "a.smi"});
+        Names toOutput = GetParam();
+        toOutput.insert(toOutput.end(), {"-v", "-o", "-", "a.smi"});
+        CliRunOptions options;
+        options.workDir = Dir();
+        const CliRun expected = RunCli(toOutput, options);
+        ASSERT_EQ(expected.exitCode, 0) << expected.err;
+        const CliRun run = RunCli(arguments, options);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        // The same counts, or the same reason why nothing runs.
+        EXPECT_EQ(run.err, expected.err);
+        if (expected.out.empty()) {
+            EXPECT_EQ(ReadFile(Path("a.smi")), film);
+            EXPECT_EQ(ListDir(Dir()), (Names{"a.smi"}));
+            continue;
+        }
+        EXPECT_TRUE(ReadFile(Path("a.smi")) == expected.out);
+        EXPECT_EQ(ReadFile(Path("a.smi.bak")), film);
+        EXPECT_EQ(ListDir(Dir()), (Names{"a.smi", "a.smi.bak"}));
+        std::filesystem::remove(Path("a.smi.bak"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, CliGuessedEnd,
+                         ::testing::Values(Names{"shift", "--shift=1500"},
+                                           Names{"shift", "--stretch=-2000"},
+                                           Names{"shift", "--start=400000", "--shift=10"},
+                                           Names{"shift", "--fps=25:23.976"},
+                                           Names{"sync", "--at=1000=2000", "--at=300000=302000"},
+                                           Names{"shift", "--quoted", "--shift=-500"}));
+
 TEST_F(CliTest, ProgressShowsOnATerminalOnly) {
     WriteFile(Path("a.smi"), SamiWithTimes({1000, 2000, 3000}));
     CliRunOptions options;
