@@ -21,7 +21,7 @@ HWND OpenDialog() {
     return g_standin.dialog;
 }
 
-std::string SamiWithTimes(std::initializer_list<int> times) {
+std::string SamiWithTimes(const std::vector<int>& times) {
     std::string text = "<SAMI>\r\n<BODY>\r\n";
     for (int time : times) {
         text += "<SYNC Start=" + std::to_string(time) + "><P>cue\r\n";

@@ -15,7 +15,7 @@
 HWND OpenDialog();
 
 // A SAMI file with one cue per time, CR LF line ends.
-std::string SamiWithTimes(std::initializer_list<int> times);
+std::string SamiWithTimes(const std::vector<int>& times);
 
 // The names in a folder, sorted, to tell that nothing was added or removed.
 std::vector<std::string> ListFolder(const std::string& folder);
