@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "edit_platform.h"
 #include "file_access.h"
 #include "result_codes.h"
 #include "subtitle_append.h"
@@ -70,13 +71,17 @@ std::int32_t ReadNamedLastSyncTime(const char* path, const RunOptions& options, 
 }
 
 int GuessNamedLastSyncTime(const char* path, int readQuoted, std::int32_t* guess) {
-    std::FILE* input = OpenFileByName(path, "rb");
-    if (input == nullptr) {
+    // Opened as the edit job opens it: a pipe or device is refused unread,
+    // never waited on.
+    EditFile file;
+    ClearEditFile(&file);
+    int notRegular = 0;
+    int error = 0;
+    if (!OpenForReading(path, &file, &notRegular, &error)) {
         return 0;
     }
-    const int guessed =
-        GuessLastSyncTime(input, FileSizeByName(path), readQuoted, kTailUnits, guess);
-    std::fclose(input);
+    const int guessed = GuessLastSyncTime(file.stream, file.size, readQuoted, kTailUnits, guess);
+    CloseEditFile(&file);
     return guessed;
 }
 

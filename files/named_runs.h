@@ -34,7 +34,8 @@ std::int32_t FindLastSyncTime(const char* path);
 std::int32_t FindLastSyncTimeInWindow(const char* path, std::int32_t windowSize);
 
 // A guess at the file's largest plain sync time from its tail alone: 1 with
-// *guess, or 0 when its tail holds none or it cannot be read.
+// *guess, or 0 when its tail holds none, or it is no regular file, or it
+// cannot be read.
 int GuessNamedLastSyncTime(const char* path, int readQuoted, std::int32_t* guess);
 
 // The append run into outputPath. Returns the run's codes; RESULT_BAD_FILE or
