@@ -35,7 +35,7 @@ void StartOutput(OutputStream* out, std::FILE* file) {
 
 void WriteOutputSlowly(OutputStream* out, const char* bytes, std::size_t count) {
     FlushStaging(out);
-    if (count < kOutputStagingSize) {
+    if (count < kDirectWriteSize) {
         std::memcpy(out->staging, bytes, count);
         out->used = count;
         return;

@@ -9,6 +9,9 @@
 #include <cstring>
 
 inline constexpr std::size_t kOutputStagingSize = 1048576;
+// A write this large goes to the stream straight from the caller's bytes: a
+// copy into the staging buffer would gain nothing.
+inline constexpr std::size_t kDirectWriteSize = 65536;
 
 struct OutputStream {
     std::FILE* file;
@@ -25,7 +28,7 @@ void WriteOutputSlowly(OutputStream* out, const char* bytes, std::size_t count);
 
 // Most writes are a few bytes and are staged here, inline.
 inline void WriteOutput(OutputStream* out, const char* bytes, std::size_t count) {
-    if (count <= kOutputStagingSize - out->used) {
+    if (count < kDirectWriteSize && count <= kOutputStagingSize - out->used) {
         std::memcpy(out->staging + out->used, bytes, count);
         out->used += count;
         return;

@@ -61,11 +61,15 @@ void FillWindow(FileWindow* window, std::int32_t keepFrom) {
     g_fileBuffer[window->length] = '\0';
 }
 
-void WriteSpan(OutputStream* out, std::int64_t from, std::int64_t to, const FileWindow* window) {
-    if (out != nullptr && to > from) {
-        const auto at = static_cast<std::size_t>(from - window->base);
+// Writes the window's text from `written` up to `to`.
+void WriteUpTo(FileWindow* window, OutputStream* out, std::int64_t to) {
+    if (out != nullptr && to > window->written) {
+        const auto at = static_cast<std::size_t>(window->written - window->base);
         WriteTextUnits(out, window->input.kind, g_fileBuffer + at, g_wideWindowBytes + 2 * at,
-                       static_cast<std::size_t>(to - from));
+                       static_cast<std::size_t>(to - window->written));
+    }
+    if (to > window->written) {
+        window->written = to;
     }
 }
 
@@ -152,6 +156,7 @@ void OpenWindow(FileWindow* window, std::FILE* file, std::int32_t capacity, int 
     window->final = 0;
     window->failed = window->input.failed;
     window->overran = 0;
+    window->written = 0;
     FillWindow(window, 0);
 }
 
@@ -178,7 +183,7 @@ int NextSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* ou
             // from the stream.
             const std::int32_t tagStart = start + offset;
             if (tagStart > 0 && window->length - tagStart <= window->capacity / 2) {
-                WriteSpan(out, *copyPosition, window->base + tagStart, window);
+                WriteUpTo(window, out, window->base + tagStart);
                 *copyPosition = window->base + tagStart;
                 FillWindow(window, tagStart);
                 continue;
@@ -191,10 +196,18 @@ int NextSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* ou
         }
         const std::int32_t tail = window->length - kTagTail;
         const std::int32_t keepFrom = tail > start ? tail : start;
-        WriteSpan(out, *copyPosition, window->base + keepFrom, window);
+        WriteUpTo(window, out, window->base + keepFrom);
         *copyPosition = window->base + keepFrom;
         FillWindow(window, keepFrom);
     }
+}
+
+char* TimeTextInPlace(FileWindow* window, const SyncTagScan* scan, std::size_t length) {
+    if (window->input.kind != TEXT_BYTES || window->overran ||
+        scan->scanEnd - scan->tagEnd != static_cast<std::int64_t>(length)) {
+        return nullptr;
+    }
+    return g_fileBuffer + (scan->tagEnd - window->base);
 }
 
 void FinishSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
@@ -206,21 +219,28 @@ void FinishSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream*
 void FinishSyncTagWith(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
                        const SyncTagScan* scan, const char* newTime, std::size_t newLength) {
     const std::int64_t windowEnd = window->base + window->length;
+    *copyPosition = scan->scanEnd;
+    if (newTime != nullptr && !window->overran &&
+        scan->scanEnd - scan->tagEnd == static_cast<std::int64_t>(newLength)) {
+        const auto at = static_cast<std::size_t>(scan->tagEnd - window->base);
+        PlaceAsciiText(window->input.kind, g_fileBuffer + at, g_wideWindowBytes + 2 * at, newTime,
+                       newLength);
+        return;
+    }
     if (newTime != nullptr) {
-        WriteSpan(out, *copyPosition, scan->tagEnd, window);
+        WriteUpTo(window, out, scan->tagEnd);
         if (out != nullptr) {
             WriteAsciiText(out, window->input.kind, newTime, newLength);
         }
-    } else {
-        const std::int64_t inWindow = scan->scanEnd < windowEnd ? scan->scanEnd : windowEnd;
-        WriteSpan(out, *copyPosition, inWindow, window);
+        window->written = scan->scanEnd;
     }
-    *copyPosition = scan->scanEnd;
     if (window->overran) {
+        WriteUpTo(window, out, windowEnd);
         ReadPastWindow(window, newTime == nullptr ? out : nullptr, scan->scanEnd - windowEnd);
         // The file stands at the scan's end: the next window starts there.
         window->overran = 0;
         window->base = scan->scanEnd;
+        window->written = scan->scanEnd;
         window->length = 0;
         FillWindow(window, 0);
     }
@@ -228,7 +248,7 @@ void FinishSyncTagWith(FileWindow* window, std::int64_t* copyPosition, OutputStr
 
 void FinishFile(FileWindow* window, std::int64_t* copyPosition, OutputStream* out) {
     const std::int64_t windowEnd = window->base + window->length;
-    WriteSpan(out, *copyPosition, windowEnd, window);
+    WriteUpTo(window, out, windowEnd);
     *copyPosition = windowEnd;
     if (out != nullptr && window->input.hasOddByte) {
         const char odd = static_cast<char>(window->input.oddByte);

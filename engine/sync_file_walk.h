@@ -31,6 +31,11 @@ struct FileWindow {
     int overran;            // the last scan read on beyond the window
     int readQuoted;         // times in quotation marks are read too
     std::fpos_t windowEnd;  // file position of the window's end, kept by an overrun
+    // Offset up to which the text stands in the output. The window's text from
+    // there on is written when the window moves on, a new time of the old one's
+    // length having taken its place in the window itself: most new times go out
+    // inside one large write instead of two small copies each.
+    std::int64_t written;
 };
 
 // One sync tag: where its time text begins and where the scan behind it ended.
@@ -54,14 +59,20 @@ void OpenWindow(FileWindow* window, std::FILE* file, std::int32_t capacity, int 
 int NextSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
                 SyncTagScan* scan);
 
-// Writes the text from *copyPosition to the end of the tag, then `newTime` (ASCII,
-// written as units of the file's kind), or, when it is null, the scanned text
-// unchanged; *copyPosition moves to scanEnd.
+// Where a new time of `length` bytes can be written straight over the tag's
+// scanned text in the window: in a byte file whose scan stands whole in the
+// window and is `length` long. Null otherwise; the tag is then finished with
+// its new time by FinishSyncTagWith, and in any case by FinishSyncTag.
+char* TimeTextInPlace(FileWindow* window, const SyncTagScan* scan, std::size_t length);
+
+// Puts `newTime` (ASCII, written as units of the file's kind) where the tag's
+// scanned text stood, or, when it is null, leaves that text unchanged; the text
+// up to scanEnd is then the output's, and *copyPosition moves to scanEnd.
 void FinishSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
                    const SyncTagScan* scan, const char* newTime);
 // The same with the new time's length given (no NUL needed).
 void FinishSyncTagWith(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
                        const SyncTagScan* scan, const char* newTime, std::size_t newLength);
 
-// Writes the text from *copyPosition to the end of the file's data.
+// Writes the rest of the text up to the end of the file's data.
 void FinishFile(FileWindow* window, std::int64_t* copyPosition, OutputStream* out);

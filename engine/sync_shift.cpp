@@ -72,6 +72,30 @@ std::size_t RetimeTag(const TimeMapping& m, std::int32_t value, int quote, char*
     return digits + 2;
 }
 
+// Writes a tag's new time inside the quotation marks it stood in: straight
+// over the old one in the window when it has the same length, else through the
+// output.
+void PutNewTime(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
+                const SyncTagScan& scan, std::uint32_t time) {
+    const int digits = DecimalDigits(time);
+    const int quoted = scan.quote != 0 ? 1 : 0;
+    const auto length = static_cast<std::size_t>(digits + 2 * quoted);
+    // Room for the marks around the digits.
+    char newText[kTokenTextSize];
+    char* place = TimeTextInPlace(window, &scan, length);
+    char* text = place != nullptr ? place : newText;
+    if (quoted) {
+        text[0] = static_cast<char>(scan.quote);
+        text[digits + 1] = static_cast<char>(scan.quote);
+    }
+    WriteDigits(time, digits, text + quoted);
+    if (place != nullptr) {
+        FinishSyncTag(window, copyPosition, out, &scan, nullptr);
+    } else {
+        FinishSyncTagWith(window, copyPosition, out, &scan, newText, length);
+    }
+}
+
 // A plain time counts towards the largest: one written with a sign is passed over.
 int IsPlainTime(const SyncTagScan& scan) {
     return (scan.timeText[0] != '+' && scan.timeText[0] != '-') ? 1 : 0;
@@ -135,15 +159,18 @@ std::int32_t ShiftFileTimes(std::FILE* input, std::int64_t inputSize, std::FILE*
     std::int64_t copyPosition = 0;
     SyncTagScan scan;
     while (NextSyncTag(&window, &copyPosition, out, &scan)) {
-        // Room for the marks around the digits of a new time.
-        char newText[kTokenTextSize];
         std::int32_t value = 0;
         const int valueRead = scan.hasTime && SyncTimeValue(scan.timeText, &value);
-        const std::size_t length = valueRead ? RetimeTag(mapping, value, scan.quote, newText) : 0;
+        std::uint32_t result = 0;
+        const int moved = valueRead && value >= mapping.rangeStart && value <= mapping.rangeEnd &&
+                          MapValue(value, mapping, &result);
         TrackLargest(scan, valueRead, value, &counts->largestTime);
-        CountSyncTag(counts, scan.hasTime, length != 0, scan.quote, options.readQuoted);
-        FinishSyncTagWith(&window, &copyPosition, out, &scan, length != 0 ? newText : nullptr,
-                          length);
+        CountSyncTag(counts, scan.hasTime, moved, scan.quote, options.readQuoted);
+        if (moved) {
+            PutNewTime(&window, &copyPosition, out, scan, result);
+        } else {
+            FinishSyncTag(&window, &copyPosition, out, &scan, nullptr);
+        }
         ReportProgress(&progress, BytesOfText(window.input, copyPosition));
     }
     FinishFile(&window, &copyPosition, out);

@@ -124,6 +124,18 @@ void WriteTextUnits(OutputStream* out, TextKind kind, const char* narrow, const 
     }
 }
 
+void PlaceAsciiText(TextKind kind, char* narrow, char* raw, const char* text, std::size_t count) {
+    std::memcpy(narrow, text, count);
+    if (kind == TEXT_BYTES) {
+        return;
+    }
+    const std::size_t low = kind == TEXT_UTF16_LE ? 0 : 1;
+    for (std::size_t k = 0; k < count; ++k) {
+        raw[2 * k + low] = text[k];
+        raw[2 * k + 1 - low] = '\0';
+    }
+}
+
 void WriteAsciiText(OutputStream* out, TextKind kind, const char* text, std::size_t count) {
     if (kind == TEXT_BYTES) {
         WriteOutput(out, text, count);

@@ -68,6 +68,10 @@ inline unsigned char NarrowUnit(const TextInput* input, unsigned char a, unsigne
 void WriteTextUnits(OutputStream* out, TextKind kind, const char* narrow, const char* raw,
                     std::size_t count);
 
+// Puts ASCII text in place of `count` units of text held in memory: into
+// `narrow`, and for UTF-16 as the units' own bytes into `raw`.
+void PlaceAsciiText(TextKind kind, char* narrow, char* raw, const char* text, std::size_t count);
+
 // Writes ASCII text the program makes (a new time, the closing line) as units
 // of `kind`.
 void WriteAsciiText(OutputStream* out, TextKind kind, const char* text, std::size_t count);

@@ -176,30 +176,53 @@ std::int32_t ParseClockTime(const char* text) {
     return ClampToInt32(sign * total);
 }
 
-int FormatDecimal(std::uint32_t value, char* text) {
-    // The digits go straight to their places from the right, two at a time: one
-    // division per pair instead of per digit, and no copy afterwards.
-    static const char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
+int DecimalDigits(std::uint32_t value) {
     int count = 1;
     for (std::uint64_t bound = 10; count < 10 && value >= bound; bound *= 10) {
         ++count;
     }
-    text[count] = '\0';
+    return count;
+}
+
+void WriteDigits(std::uint32_t value, int count, char* text) {
+    // The digits go straight to their places from the right, four at a time:
+    // one division per four digits on the chain from one group to the next, the
+    // two pairs of a group apart, and single byte stores that a later read of
+    // the whole text can take straight from the store buffer.
+    static const char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     char* at = text + count;
-    while (value >= 100) {
-        const std::uint32_t pair = (value % 100) * 2;
+    while (value >= 10000) {
+        const std::uint32_t group = value % 10000;
+        value /= 10000;
+        const std::uint32_t high = (group / 100) * 2;
+        const std::uint32_t low = (group % 100) * 2;
+        at -= 4;
+        at[0] = kPairs[high];
+        at[1] = kPairs[high + 1];
+        at[2] = kPairs[low];
+        at[3] = kPairs[low + 1];
+    }
+    if (value >= 100) {
+        const std::uint32_t low = (value % 100) * 2;
         value /= 100;
-        *--at = kPairs[pair + 1];
-        *--at = kPairs[pair];
+        at -= 2;
+        at[0] = kPairs[low];
+        at[1] = kPairs[low + 1];
     }
     if (value >= 10) {
-        *--at = kPairs[value * 2 + 1];
-        *--at = kPairs[value * 2];
+        at[-2] = kPairs[value * 2];
+        at[-1] = kPairs[value * 2 + 1];
     } else {
-        *--at = static_cast<char>('0' + value);
+        at[-1] = static_cast<char>('0' + value);
     }
+}
+
+int FormatDecimal(std::uint32_t value, char* text) {
+    const int count = DecimalDigits(value);
+    WriteDigits(value, count, text);
+    text[count] = '\0';
     return count;
 }

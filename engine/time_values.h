@@ -26,3 +26,7 @@ std::int32_t ParseClockTime(const char* text);
 // Writes `value` (0 or more) in decimal, no sign, no leading zeros, NUL-terminated
 // into `text`, which holds at least 11 bytes; returns the number of digits.
 int FormatDecimal(std::uint32_t value, char* text);
+// The number of decimal digits of `value` (1 to 10).
+int DecimalDigits(std::uint32_t value);
+// Writes the `count` digits of `value` into text[0 .. count-1], no NUL.
+void WriteDigits(std::uint32_t value, int count, char* text);
