@@ -1,5 +1,6 @@
 // The token scanner and the clock-time reading on arbitrary text: every token
-// covers exactly the bytes its text and kind say, and nothing reads past the NUL.
+// covers exactly the bytes its text and kind say, the tag's time reads as the
+// general scan reads it, and nothing reads past the NUL.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -36,6 +37,27 @@ void CheckToken(const char* before, const char* after, TokenKind kind, const cha
     }
 }
 
+// The tag reading's own loop for the usual digits gives what the general
+// scan gives, cursor, text, kind and mark alike.
+void CheckTagTime(const char* text, int readQuoted) {
+    const char* fast = text;
+    TextCursor general{text};
+    char fastText[kTokenTextSize] = "";
+    char generalText[kTokenTextSize] = "";
+    char second[kTokenTextSize];
+    TokenKind fastKind = TOKEN_END;
+    TokenKind generalKind = TOKEN_END;
+    int fastQuote = -1;
+    int generalQuote = -1;
+    const int fastFound = ReadTagTime(&fast, readQuoted, fastText, second, &fastKind, &fastQuote);
+    const int generalFound =
+        ReadTagTimeFrom(general, readQuoted, generalText, second, &generalKind, &generalQuote);
+    if (fastFound != generalFound || fast != general.at || fastKind != generalKind ||
+        fastQuote != generalQuote || (fastFound && std::string(fastText) != generalText)) {
+        std::abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -58,6 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ReadSyncTime(&cursor, timeText, second, &kind) && std::string(timeText).size() > 15) {
         std::abort();
     }
+    CheckTagTime(text.c_str(), 0);
+    CheckTagTime(text.c_str(), 1);
     ParseClockTime(text.c_str());
     return 0;
 }
