@@ -526,6 +526,9 @@ int ShiftFiles(const CliRequest& request) {
     int exitCode = EXIT_DONE;
     const std::vector<const char*> files(request.files.begin(), request.files.end());
     const std::vector<int> repeated = RepeatedFiles(files);
+    if (files.size() > 1) {
+        DeferFolderFlushes();
+    }
     for (std::size_t k = 0; k < files.size(); ++k) {
         const char* file = files[k];
         if (repeated[k]) {
@@ -536,6 +539,7 @@ int ShiftFiles(const CliRequest& request) {
             exitCode = fileExit;
         }
     }
+    FlushEditedFolders();
     return exitCode;
 }
 

@@ -89,6 +89,15 @@ int ReadFileIdentity(const char* path, FileIdentity* identity);
 std::string UnfinishedName(const std::string& target);
 std::string BackupLinkName(const std::string& target);
 
+// Edits in a row (many files in one command): the flush of each folder, which
+// puts the renames in it on disk, waits for FlushEditedFolders and is made once
+// per folder. Each file's new content is on disk before it is swapped in either
+// way, so a crash in between leaves every file whole, old or new.
+void DeferFolderFlushes();
+// Flushes the folders of the edits since DeferFolderFlushes, and ends the
+// deferring: 1 when every flush succeeded.
+int FlushEditedFolders();
+
 // Removes the temporary files and ends the process on SIGINT, SIGTERM and
 // SIGHUP (Ctrl+C and closing the console on Windows), exit 128 + the signal.
 void InstallEditInterruptHandlers();

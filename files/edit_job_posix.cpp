@@ -64,15 +64,33 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A rename is on disk once its folder is.
-int SyncFolder(const std::string& path) {
-    const int folder = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+// Folders whose flush waits for FlushEditedFolders, while edits are in a row.
+int g_deferFolderFlushes = 0;
+std::vector<std::string> g_foldersToFlush;
+
+int FlushFolder(const std::string& folderPath) {
+    const int folder = open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
         return 0;
     }
     const int synced = fsync(folder) == 0 || errno == EINVAL;
     close(folder);
     return synced ? 1 : 0;
+}
+
+// A rename is on disk once its folder is.
+int SyncFolder(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    if (!g_deferFolderFlushes) {
+        return FlushFolder(folder);
+    }
+    for (const std::string& pending : g_foldersToFlush) {
+        if (pending == folder) {
+            return 1;
+        }
+    }
+    g_foldersToFlush.push_back(folder);
+    return 1;
 }
 
 #ifdef __linux__
@@ -126,6 +144,20 @@ int ExchangeInOneStep(const char* first, const char* second) {
 }
 
 }  // namespace
+
+void DeferFolderFlushes() {
+    g_deferFolderFlushes = 1;
+}
+
+int FlushEditedFolders() {
+    int flushed = 1;
+    for (const std::string& folder : g_foldersToFlush) {
+        flushed &= FlushFolder(folder);
+    }
+    g_foldersToFlush.clear();
+    g_deferFolderFlushes = 0;
+    return flushed;
+}
 
 void ClearEditFile(EditFile* file) {
     file->handle = -1;

@@ -430,3 +430,10 @@ int ReadFileIdentity(const char* path, FileIdentity* identity) {
 void InstallEditInterruptHandlers() {
     SetConsoleCtrlHandler(RemoveGuardedAndExit, TRUE);
 }
+
+// Renames need no flush of their folder here: both are no-ops.
+void DeferFolderFlushes() {}
+
+int FlushEditedFolders() {
+    return 1;
+}

@@ -19,7 +19,11 @@
 #include <vector>
 
 #include "cli_runner.h"
+#include "edit_job.h"
 #include "fault_files.h"
+#include "result_codes.h"
+#include "sync_shift.h"
+#include "sync_tag_search.h"
 
 extern char** environ;
 
@@ -231,6 +235,43 @@ TEST_F(EditJobFaults, UndoSwapsAndRedoes) {
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err, "tembrel-cli: cannot undo 'a.smi': there is no backup 'a.smi.bak'\n");
     EXPECT_EQ(ReadWholeFile(Path("a.smi")), "new");
+}
+
+std::int32_t ShiftByOneSecond(void*, const EditStreams& streams, RunCounts* counts) {
+    return ShiftFileTimes(streams.input, streams.inputSize, streams.output, {0, 100000, 1000, 0},
+                          FrontEndRunOptions(0), counts);
+}
+
+std::int32_t EditInPlace(const std::string& path) {
+    const EditRequest request{path.c_str(),     nullptr, nullptr, 1,
+                              ShiftByOneSecond, nullptr, nullptr};
+    EditResult result;
+    return RunEditJob(request, &result);
+}
+
+// Edits in a row flush each folder once, at the end: a folder gone by then
+// fails its flush, which shows that it waited; each file is already edited
+// and backed up. Without the row, nothing waits.
+TEST_F(EditJobFaults, FolderFlushesWaitForTheEndOfARow) {
+    BuildSyncTagTables();
+    const std::string original = SamiWithTimes({1000});
+    for (const std::string folder : {"one", "two"}) {
+        ASSERT_TRUE(std::filesystem::create_directory(Path(folder)));
+        Write(folder + "/a.smi", original);
+        Write(folder + "/b.smi", original);
+    }
+    DeferFolderFlushes();
+    for (const char* name : {"one/a.smi", "one/b.smi", "two/a.smi"}) {
+        ASSERT_EQ(EditInPlace(Path(name)), RESULT_OK) << name;
+        EXPECT_EQ(ReadWholeFile(Path(name)), SamiWithTimes({2000})) << name;
+        EXPECT_EQ(ReadWholeFile(Path(std::string(name) + ".bak")), original) << name;
+    }
+    std::filesystem::remove_all(Path("two"));
+    EXPECT_EQ(FlushEditedFolders(), 0);
+    EXPECT_EQ(FlushEditedFolders(), 1);
+    ASSERT_EQ(EditInPlace(Path("one/b.smi")), RESULT_OK);
+    std::filesystem::remove_all(Path("one"));
+    EXPECT_EQ(FlushEditedFolders(), 1);
 }
 
 }  // namespace
