@@ -25,11 +25,15 @@ timed() {
 }
 
 declare -A wall cpu
-names=(copy)
+# The edit job flushes its output to disk: a copy flushed as well is the fair
+# measure of wall time.
+names=(copy copy+fsync)
 for cli in "$@"; do names+=("$cli|end" "$cli|E"); done
 for ((r = 0; r < reps; r++)); do
     read -r w c < <(timed dd if="$dir/in.smi" of="$dir/out.smi" bs=1M)
     wall[copy]+="$w "; cpu[copy]+="$c "
+    read -r w c < <(timed dd if="$dir/in.smi" of="$dir/out.smi" bs=1M conv=fsync)
+    wall[copy+fsync]+="$w "; cpu[copy+fsync]+="$c "
     for cli in "$@"; do
         read -r w c < <(timed "$cli" shift --shift=1500 --end=2147483647 -o "$dir/out.smi" "$dir/in.smi")
         wall["$cli|end"]+="$w "; cpu["$cli|end"]+="$c "
