@@ -476,9 +476,9 @@ int ShiftFile(const CliRequest& request, const char* file) {
         if (exitCode != kGuessMissed) {
             return exitCode;
         }
+        // A run that read the whole file found E itself; when a check stopped
+        // the guess before any run (found is 0), E is looked up.
         values.endGuessed = 0;
-        // The run read the whole file and found its largest time; a check that
-        // stopped the guess needs the lookup.
         params.rangeEnd = found;
         endKnown = found != 0;
     }

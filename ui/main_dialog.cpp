@@ -112,6 +112,23 @@ std::int32_t EditThroughJob(const char* path, const char* appendPath, DialogRun*
     return code;
 }
 
+// A shift to a guessed E keeps its output only when the run found that same
+// largest time; otherwise the file runs again with the E it found, the first
+// output thrown away unseen.
+std::int32_t ShiftThroughJob(const char* path, DialogRun* run, RunCounts* counts) {
+    const std::int32_t code = EditThroughJob(path, nullptr, run, counts);
+    if (code != RESULT_LAST_TIME_DIFFERS) {
+        return code;
+    }
+    run->endGuessed = 0;
+    run->params.rangeEnd = counts->largestTime;
+    ClearRunCounts(counts);
+    if (run->params.rangeStart >= run->params.rangeEnd) {
+        return RESULT_OK;
+    }
+    return EditThroughJob(path, nullptr, run, counts);
+}
+
 // Each run reports the result code that the user is told of (0 says nothing)
 // and, when it ran, what it did in *counts.
 std::int32_t RunShift(HWND dialog, RunCounts* counts) {
@@ -140,19 +157,7 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
     if (params.rangeStart >= params.rangeEnd) {
         return RESULT_OK;
     }
-    std::int32_t code = EditThroughJob(path, nullptr, &run, counts);
-    if (code != RESULT_LAST_TIME_DIFFERS) {
-        return code;
-    }
-    // The run found another largest time than the guess: the file runs again
-    // with the E it found, its first output thrown away unseen.
-    run.endGuessed = 0;
-    params.rangeEnd = counts->largestTime;
-    ClearRunCounts(counts);
-    if (params.rangeStart >= params.rangeEnd) {
-        return RESULT_OK;
-    }
-    return EditThroughJob(path, nullptr, &run, counts);
+    return ShiftThroughJob(path, &run, counts);
 }
 
 std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
