@@ -150,7 +150,7 @@ void RemoveTree(const std::string& path) {
     }
 }
 
-std::string SamiWithTimes(std::initializer_list<int> times) {
+std::string SamiWithTimes(const std::vector<int>& times) {
     std::string text = "<SAMI>\r\n<BODY>\r\n";
     for (int time : times) {
         text += "<SYNC Start=" + std::to_string(time) + "><P>cue\r\n";
@@ -400,6 +400,25 @@ void NothingMovedKeepsTheOlderBackup(Scene& s) {
     Check(ReadWholeFile(s.film) == original, "the file is unchanged");
     Check(ReadWholeFile(s.backup) == older, "the older backup is kept");
     Check(ListFolder(s.folder).size() == 2, "nothing else is left in the folder");
+}
+
+// E is guessed from the file's tail and checked by the run: a film whose
+// largest time comes first runs again with the E it found, so that every
+// time moves, and nothing is left beside it.
+void LargestTimeFirstMovesEveryTime(Scene& s) {
+    std::vector<int> before = {900000};
+    std::vector<int> after = {901500};
+    for (int k = 0; k < 3000; ++k) {
+        before.push_back(1000 + 100 * k);
+        after.push_back(2500 + 100 * k);
+    }
+    WriteWholeFile(s.film, SamiWithTimes(before));
+    TypeShift(s, "0", "E", "1500", "0");
+    ExpectNoMessage(Click(s.program, IDC_START_SYNC));
+    Check(ReadWholeFile(s.film) == SamiWithTimes(after), "every time moved, the first too");
+    Check(ReadWholeFile(s.backup) == SamiWithTimes(before), "the backup holds the original");
+    Check(ListFolder(s.folder).size() == 2, "nothing else is left in the folder");
+    Check(ProgressPosition(s.program) == 100, "the bar ends at 100");
 }
 
 // UTF-16 LE behind its byte order mark, from UTF-16 text.
@@ -757,6 +776,7 @@ constexpr ScenarioEntry kScenarios[] = {
     {"stretch_truncation", StretchTruncatesLikeDoubles, true, nullptr},
     {"second_run", SecondRunReplacesTheBackup, true, nullptr},
     {"nothing_moved", NothingMovedKeepsTheOlderBackup, true, nullptr},
+    {"largest_first", LargestTimeFirstMovesEveryTime, true, nullptr},
     {"append", AppendThroughItsControls, true, nullptr},
     {"shift_utf16", ShiftUtf16WithKoreanText, true, nullptr},
     {"append_missing", MissingAppendFileGivesMessageTwo, true, nullptr},
