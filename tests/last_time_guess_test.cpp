@@ -175,25 +175,9 @@ TEST_F(LastTimeGuess, TablesOfTailsGiveTheLookupsBytes) {
     }
 }
 
-TEST_F(LastTimeGuess, UnitsOfUtf16AcrossTheTailsStart) {
-    // The tail starts on a whole unit after the byte order mark, whatever the
-    // file's length; an odd last byte is no unit.
-    for (const TextKind kind : {TEXT_UTF16_LE, TEXT_UTF16_BE}) {
-        for (const std::string odd : {"", "\x01"}) {
-            for (std::int32_t before = 0; before < 8; ++before) {
-                const std::string text =
-                    AsKind(WithTagAcrossTailStart(Cue(99999999), before, 4096), kind) + odd;
-                const GuessedRun run = RunWithGuess(text, {0, 0, 1500, 0}, 0, 4096);
-                EXPECT_EQ(run.outcome, before == 0 ? GUESS_KEPT : GUESS_RERUN)
-                    << "kind " << kind << ", before " << before;
-                EXPECT_TRUE(run.output == RunWithLookup(text, {0, 0, 1500, 0}, 0));
-            }
-        }
-    }
-}
-
-// Texts full of tags, near misses, signs and quotes, and tails of any length:
-// whatever the guess, the bytes are the lookup's.
+// Texts full of tags, near misses, signs and quotes, in all three kinds, and
+// tails of any length, so that a tail starts on every byte of a tag and every
+// unit of UTF-16: whatever the guess, the bytes are the lookup's.
 TEST_F(LastTimeGuess, RandomTextsAndTails) {
     static const std::vector<std::string> pieces = {"<SYNC START=",
                                                     "<sync start=",

@@ -242,34 +242,32 @@ std::int32_t ShiftByOneSecond(void*, const EditStreams& streams, RunCounts* coun
                           FrontEndRunOptions(0), counts);
 }
 
-std::int32_t EditInPlace(const std::string& path) {
-    const EditRequest request{path.c_str(),     nullptr, nullptr, 1,
-                              ShiftByOneSecond, nullptr, nullptr};
-    EditResult result;
-    return RunEditJob(request, &result);
-}
-
 // Edits in a row flush each folder once, at the end: a folder gone by then
 // fails its flush, which shows that it waited; each file is already edited
 // and backed up. Without the row, nothing waits.
 TEST_F(EditJobFaults, FolderFlushesWaitForTheEndOfARow) {
     BuildSyncTagTables();
-    const std::string original = SamiWithTimes({1000});
-    for (const std::string folder : {"one", "two"}) {
-        ASSERT_TRUE(std::filesystem::create_directory(Path(folder)));
-        Write(folder + "/a.smi", original);
-        Write(folder + "/b.smi", original);
-    }
+    const auto edit = [this](const char* name) {
+        const std::string path = Path(name);
+        Write(name, SamiWithTimes({1000}));
+        EditResult result;
+        EXPECT_EQ(
+            RunEditJob({path.c_str(), nullptr, nullptr, 1, ShiftByOneSecond, nullptr, nullptr},
+                       &result),
+            RESULT_OK);
+        EXPECT_EQ(ReadWholeFile(path), SamiWithTimes({2000})) << name;
+        EXPECT_EQ(ReadWholeFile(path + ".bak"), SamiWithTimes({1000})) << name;
+    };
+    ASSERT_TRUE(std::filesystem::create_directory(Path("one")));
+    ASSERT_TRUE(std::filesystem::create_directory(Path("two")));
     DeferFolderFlushes();
     for (const char* name : {"one/a.smi", "one/b.smi", "two/a.smi"}) {
-        ASSERT_EQ(EditInPlace(Path(name)), RESULT_OK) << name;
-        EXPECT_EQ(ReadWholeFile(Path(name)), SamiWithTimes({2000})) << name;
-        EXPECT_EQ(ReadWholeFile(Path(std::string(name) + ".bak")), original) << name;
+        edit(name);
     }
     std::filesystem::remove_all(Path("two"));
     EXPECT_EQ(FlushEditedFolders(), 0);
     EXPECT_EQ(FlushEditedFolders(), 1);
-    ASSERT_EQ(EditInPlace(Path("one/b.smi")), RESULT_OK);
+    edit("one/c.smi");
     std::filesystem::remove_all(Path("one"));
     EXPECT_EQ(FlushEditedFolders(), 1);
 }
