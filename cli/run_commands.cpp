@@ -228,6 +228,11 @@ std::int32_t RunOnStreams(void* context, const EditStreams& streams, RunCounts* 
                             counts);
     }
     if (values.endGuessed) {
+        // What goes straight into a device cannot be taken back: E is looked
+        // up first instead.
+        if (!streams.discardable) {
+            return RESULT_LAST_TIME_DIFFERS;
+        }
         return ShiftFileTimesToGuessedEnd(streams.input, streams.inputSize, streams.output,
                                           values.params, options, counts);
     }

@@ -157,8 +157,12 @@ std::int32_t RunStraightThrough(const EditRequest& request, EditState* state, Ed
     if (output == nullptr) {
         return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->target, errno);
     }
-    const EditStreams streams{state->input.stream, state->input.size, state->append.stream,
-                              state->append.size, output};
+    const EditStreams streams{state->input.stream,
+                              state->input.size,
+                              state->append.stream,
+                              state->append.size,
+                              output,
+                              0};
     errno = 0;
     const std::int32_t code = request.run(request.context, streams, &result->counts);
     const int error = errno;
@@ -184,8 +188,8 @@ std::int32_t WriteUnfinished(const EditRequest& request, EditState* state, EditR
         GuardNames("", "");
         return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->target, error);
     }
-    const EditStreams streams{state->input.stream, state->input.size, state->append.stream,
-                              state->append.size, state->unfinished.stream};
+    const EditStreams streams{state->input.stream, state->input.size,        state->append.stream,
+                              state->append.size,  state->unfinished.stream, 1};
     errno = 0;
     const std::int32_t code = request.run(request.context, streams, &result->counts);
     if (code != RESULT_OK) {

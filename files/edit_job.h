@@ -45,6 +45,9 @@ struct EditStreams {
     std::FILE* append;  // null without a file to append
     std::int64_t appendSize;
     std::FILE* output;
+    // The output is a new file that a failed run leaves unseen; not so a
+    // device or standard output written straight into.
+    int discardable;
 };
 
 // The engine run a job makes, with the front end's own values in `context`. It

@@ -1,6 +1,7 @@
 // Where results go: the in-place backup protocol, several files, -o in all its
 // spellings, an output that is an input, the append command, runs that have
 // nothing to do, and progress on a terminal.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli_runner.h"
@@ -266,6 +268,22 @@ INSTANTIATE_TEST_SUITE_P(Commands, CliGuessedEnd,
                                            Names{"shift", "--fps=25:23.976"},
                                            Names{"sync", "--at=1000=2000", "--at=300000=302000"},
                                            Names{"shift", "--quoted", "--shift=-500"}));
+
+// What goes straight into a pipe cannot be taken back: E is looked up first,
+// and the output comes through once.
+TEST_F(CliTest, GuessedEndIsNotTriedOnAPipe) {
+    WriteFile(Path("a.smi"), FilmWithLargestTimeFirst());
+    ASSERT_EQ(mkfifo(Path("out").c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = ReadFile(Path("out")); });
+    CliRunOptions options;
+    options.workDir = Dir();
+    const CliRun run = RunCli({"shift", "--shift=1500", "-o", "out", "a.smi"}, options);
+    reader.join();
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const CliRun expected = RunCli({"shift", "--shift=1500", "-o", "-", "a.smi"}, options);
+    EXPECT_TRUE(received == expected.out);
+}
 
 TEST_F(CliTest, ProgressShowsOnATerminalOnly) {
     WriteFile(Path("a.smi"), SamiWithTimes({1000, 2000, 3000}));
