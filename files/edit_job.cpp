@@ -137,7 +137,9 @@ void PlanNames(const EditRequest& request, EditState* state) {
 
 // An existing output that is not a regular file (a device, standard output)
 // is written straight into: there is nothing to keep and nothing to rename.
-int WritesStraightThrough(const EditState& state) {
+// It is opened by the name as given: /dev/stdout leads through /proc to a
+// pipe that has no name of its own to follow to.
+int WritesStraightThrough(const EditRequest& request, const EditState& state) {
     if (state.inPlace) {
         return 0;
     }
@@ -145,7 +147,7 @@ int WritesStraightThrough(const EditState& state) {
     ClearEditFile(&probe);
     int notRegular = 0;
     int error = 0;
-    if (OpenForReading(state.target.c_str(), &probe, &notRegular, &error)) {
+    if (OpenForReading(request.outputPath, &probe, &notRegular, &error)) {
         CloseEditFile(&probe);
         return 0;
     }
@@ -153,7 +155,7 @@ int WritesStraightThrough(const EditState& state) {
 }
 
 std::int32_t RunStraightThrough(const EditRequest& request, EditState* state, EditResult* result) {
-    std::FILE* output = std::fopen(state->target.c_str(), "wb");
+    std::FILE* output = std::fopen(request.outputPath, "wb");
     if (output == nullptr) {
         return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->target, errno);
     }
@@ -271,7 +273,7 @@ std::int32_t RunLocked(const EditRequest& request, EditState* state, EditResult*
             return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->target, errno);
         }
     }
-    if (WritesStraightThrough(*state)) {
+    if (WritesStraightThrough(request, *state)) {
         return RunStraightThrough(request, state, result);
     }
     const std::int32_t written = WriteUnfinished(request, state, result);
