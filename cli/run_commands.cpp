@@ -451,11 +451,20 @@ int ShiftWithinRange(const CliRequest& request, const char* file, RunValues valu
 }
 
 // E is guessed from the file's tail only where the run writes a file through
-// the edit job, which throws a run away unseen: not for a dry run or standard
-// output.
+// the edit job, which throws a run away unseen: not for a dry run, standard
+// output, or an output that is a pipe or device (opened twice, a pipe would
+// tell its reader of an end after the first run).
 int GuessesRangeEnd(const CliRequest& request) {
-    return request.endIsLastSync && !request.dryRun &&
-           !(request.outputPath != nullptr && std::strcmp(request.outputPath, "-") == 0);
+    if (!request.endIsLastSync || request.dryRun) {
+        return 0;
+    }
+    if (request.outputPath == nullptr) {
+        return 1;
+    }
+    int notRegular = 0;
+    int error = 0;
+    return std::strcmp(request.outputPath, "-") != 0 &&
+           (CheckEditableFile(request.outputPath, &notRegular, &error) || !notRegular);
 }
 
 // shift and sync: sync is a shift over 0 .. E whose shift and stretch come
