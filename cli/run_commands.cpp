@@ -482,8 +482,12 @@ int ShiftFile(const CliRequest& request, const char* file) {
                         0};
     ShiftParams& params = values.params;
     int endKnown = 0;
-    if (GuessesRangeEnd(request) &&
-        GuessNamedLastSyncTime(file, request.readQuoted, &params.rangeEnd)) {
+    const int guesses = GuessesRangeEnd(request);
+    // A device or pipe is refused before anything opens it to read.
+    if (guesses && !CheckFile(file)) {
+        return EXIT_BAD_FILE;
+    }
+    if (guesses && GuessNamedLastSyncTime(file, request.readQuoted, &params.rangeEnd)) {
         values.endGuessed = 1;
         std::int32_t found = 0;
         const int exitCode = ShiftWithinRange(request, file, values, &found);

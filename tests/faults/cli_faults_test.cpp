@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <filesystem>
 #include <ostream>
@@ -314,7 +316,10 @@ TEST_P(CliVanishingInput, FailsAndMovesNothingForGood) {
     StartVanishingName(&name, Path(c.vanishing), c.vanishing == "a.smi" ? first : appended,
                        c.atOpen);
     const CliRun run = RunCli(c.arguments, InDir(Dir()));
-    EXPECT_EQ(StopVanishingName(&name), 0);
+    // The program's look at the FIFO (opened without waiting, closed unread)
+    // may be taken by the thread for an open, which then takes the name away:
+    // the name is not the program's to keep.
+    StopVanishingName(&name);
     const bool appendFile = c.vanishing == "b.smi";
     EXPECT_EQ(run.exitCode, appendFile ? 2 : 1);
     EXPECT_EQ(run.err, "tembrel-cli: cannot open " +
@@ -322,7 +327,9 @@ TEST_P(CliVanishingInput, FailsAndMovesNothingForGood) {
                            c.vanishing + "': it is not a regular file\n");
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(ReadFile(Path(kept)), kept == "a.smi" ? first : appended);
-    EXPECT_EQ(ListDir(Dir()), (Names{"a.smi", "b.smi"}));
+    Names left = ListDir(Dir());
+    left.erase(std::remove(left.begin(), left.end(), c.vanishing), left.end());
+    EXPECT_EQ(left, Names{kept});
 }
 
 const char kNoBackup[] =
@@ -666,12 +673,15 @@ TEST_P(CliLastSyncTimeUnreadable, Exits1AndChangesNothing) {
     // a file that cannot be opened; gone after that.
     StartVanishingName(&name, Path("a.smi"), TagAtTheBufferEdge(), 2);
     const CliRun run = RunCli(GetParam(), InDir(Dir()));
-    EXPECT_EQ(StopVanishingName(&name), 0);
+    // As above, the thread may take the program's look for an open.
+    StopVanishingName(&name);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "tembrel-cli: cannot open 'a.smi': it is not a regular file\n");
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(ReadFile(Path("b.smi")), other);
-    EXPECT_EQ(ListDir(Dir()), (Names{"a.smi", "b.smi"}));
+    Names left = ListDir(Dir());
+    left.erase(std::remove(left.begin(), left.end(), "a.smi"), left.end());
+    EXPECT_EQ(left, Names{"b.smi"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, CliLastSyncTimeUnreadable,
