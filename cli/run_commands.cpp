@@ -413,14 +413,14 @@ int DeriveParams(const CliRequest& request, const char* file, ShiftParams* param
 }
 
 // The shift of one file once its range end is known or guessed: the checks,
-// the values derived from the range, the run and its report. With a guessed
-// end (values.endGuessed) any check that stops the run, and a run that finds
-// another largest time, give kGuessMissed with nothing told or written; the
-// largest time the run found is then in *found, or 0 when there was no run.
-int ShiftWithinRange(const CliRequest& request, const char* file, RunValues values,
+// the values derived from the range, the run and its report. A run whose end
+// stands for E (values.endGuessed) and that finds another largest time gives
+// kGuessMissed, with nothing told or written and the largest time it found in
+// *found. With `quiet` (an E guessed from the tail) so does any check that
+// stops the run, and *found is then 0.
+int ShiftWithinRange(const CliRequest& request, const char* file, RunValues values, int quiet,
                      std::int32_t* found) {
     ShiftParams& params = values.params;
-    const int quiet = values.endGuessed;
     const int derived = request.command == COMMAND_SYNC || request.fpsGiven;
     // Values computed from the range need the range first.
     if ((!derived && NothingToShift(file, params, quiet)) || RangeIsEmpty(file, params, quiet)) {
@@ -450,11 +450,11 @@ int ShiftWithinRange(const CliRequest& request, const char* file, RunValues valu
     return exitCode;
 }
 
-// E is guessed from the file's tail only where the run writes a file through
-// the edit job, which throws a run away unseen: not for a dry run, standard
-// output, or an output that is a pipe or device (opened twice, a pipe would
-// tell its reader of an end after the first run).
-int GuessesRangeEnd(const CliRequest& request) {
+// E is checked by the run itself only where the run writes a file through the
+// edit job, which throws a run away unseen: not for a dry run, standard output,
+// or an output that is a pipe or device (opened twice, a pipe would tell its
+// reader of an end after the first run).
+int RunChecksLastTime(const CliRequest& request) {
     if (!request.endIsLastSync || request.dryRun) {
         return 0;
     }
@@ -467,11 +467,30 @@ int GuessesRangeEnd(const CliRequest& request) {
            (CheckEditableFile(request.outputPath, &notRegular, &error) || !notRegular);
 }
 
+// Runs of one file whose E was found different by the run each time: another
+// program (or run) keeps changing the file.
+constexpr int kRangeEndAttempts = 8;
+
+// E looked up by a pass of its own, with what the lookup found told; 0 after a
+// message when the file cannot be read.
+int LookUpRangeEnd(const CliRequest& request, const char* file, std::int32_t* last) {
+    RunCounts counts;
+    if (!LookUpLastSyncTime(request, file, last, &counts)) {
+        return 0;
+    }
+    if (counts.tagsFound == 0) {
+        ReportRunCounts(REPORTED_LAST, file, counts, request.verbose);
+    }
+    return 1;
+}
+
 // shift and sync: sync is a shift over 0 .. E whose shift and stretch come
 // from the line, as --fps gives the stretch of a shift. E, the file's largest
 // sync time, is mostly its last cue's: guessed from the file's tail, it lets
-// the one run start at once, and the run checks it against every time it
-// reads; only when they differ does the file run again with the E it found.
+// the one run start at once. Where the run can be taken back it checks E
+// against every time it reads, under the file's lock; when they differ (times
+// out of order, or another run changed the file since E was read) the file
+// runs again with the E the run found.
 int ShiftFile(const CliRequest& request, const char* file) {
     RunValues values = {request.command,
                         {request.rangeStart, request.rangeEnd, request.shift, request.stretch},
@@ -481,41 +500,40 @@ int ShiftFile(const CliRequest& request, const char* file) {
                         nullptr,
                         0};
     ShiftParams& params = values.params;
-    int endKnown = 0;
-    const int guesses = GuessesRangeEnd(request);
+    std::int32_t unused = 0;
+    if (!request.endIsLastSync) {
+        return CheckFile(file) ? ShiftWithinRange(request, file, values, 0, &unused)
+                               : EXIT_BAD_FILE;
+    }
+    values.endGuessed = RunChecksLastTime(request);
     // A device or pipe is refused before anything opens it to read.
-    if (guesses && !CheckFile(file)) {
+    if (values.endGuessed && !CheckFile(file)) {
         return EXIT_BAD_FILE;
     }
-    if (guesses && GuessNamedLastSyncTime(file, request.readQuoted, &params.rangeEnd)) {
-        values.endGuessed = 1;
+    int quiet =
+        values.endGuessed && GuessNamedLastSyncTime(file, request.readQuoted, &params.rangeEnd);
+    int known = quiet;
+    for (int attempt = 0; attempt < kRangeEndAttempts; ++attempt) {
+        // The last sync time is looked up before the check: a file gone between
+        // the check and the lookup is reported, not taken for an empty range.
+        if (!known && (!LookUpRangeEnd(request, file, &params.rangeEnd) || !CheckFile(file))) {
+            return EXIT_BAD_FILE;
+        }
         std::int32_t found = 0;
-        const int exitCode = ShiftWithinRange(request, file, values, &found);
+        const int exitCode = ShiftWithinRange(request, file, values, quiet, &found);
         if (exitCode != kGuessMissed) {
             return exitCode;
         }
         // A run that read the whole file found E itself; when a check stopped
         // the guess before any run (found is 0), E is looked up.
-        values.endGuessed = 0;
         params.rangeEnd = found;
-        endKnown = found != 0;
+        known = found != 0;
+        quiet = 0;
     }
-    // The last sync time is looked up before the check: a file gone between
-    // the check and the lookup is reported, not taken for an empty range.
-    if (request.endIsLastSync && !endKnown) {
-        RunCounts counts;
-        if (!LookUpLastSyncTime(request, file, &params.rangeEnd, &counts)) {
-            return EXIT_BAD_FILE;
-        }
-        if (counts.tagsFound == 0) {
-            ReportRunCounts(REPORTED_LAST, file, counts, request.verbose);
-        }
-    }
-    if (!CheckFile(file)) {
-        return EXIT_BAD_FILE;
-    }
-    std::int32_t unused = 0;
-    return ShiftWithinRange(request, file, values, &unused);
+    ReportMessage("cannot save " + Quoted(file) + ": its last sync time changed with each of " +
+                  std::to_string(kRangeEndAttempts) + " runs; " + Quoted(file) +
+                  " is left as it was");
+    return EXIT_CANNOT_SAVE;
 }
 
 // 1 when `file` names a file that an earlier name of the command named too (a

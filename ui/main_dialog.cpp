@@ -72,7 +72,7 @@ struct DialogRun {
     ShiftParams params;
     std::int32_t offset;
     const TimeMap* map;
-    int endGuessed;  // params.rangeEnd is E as guessed from the file's tail
+    int endGuessed;  // params.rangeEnd stands for E, as guessed or looked up
 };
 
 // The engine's run over the streams the edit job opened.
@@ -112,21 +112,27 @@ std::int32_t EditThroughJob(const char* path, const char* appendPath, DialogRun*
     return code;
 }
 
-// A shift to a guessed E keeps its output only when the run found that same
-// largest time; otherwise the file runs again with the E it found, the first
-// output thrown away unseen.
+// Runs of one file whose E was found different by the run each time: another
+// program keeps changing the file.
+constexpr int kRangeEndAttempts = 8;
+
+// A shift to E keeps its output only when the run, under the file's lock,
+// found that same largest time; otherwise (times out of order, or the file
+// changed since E was read) the file runs again with the E it found, the
+// first output thrown away unseen.
 std::int32_t ShiftThroughJob(const char* path, DialogRun* run, RunCounts* counts) {
-    const std::int32_t code = EditThroughJob(path, nullptr, run, counts);
-    if (code != RESULT_LAST_TIME_DIFFERS) {
-        return code;
+    for (int attempt = 0; attempt < kRangeEndAttempts; ++attempt) {
+        const std::int32_t code = EditThroughJob(path, nullptr, run, counts);
+        if (code != RESULT_LAST_TIME_DIFFERS) {
+            return code;
+        }
+        run->params.rangeEnd = counts->largestTime;
+        ClearRunCounts(counts);
+        if (run->params.rangeStart >= run->params.rangeEnd) {
+            return RESULT_OK;
+        }
     }
-    run->endGuessed = 0;
-    run->params.rangeEnd = counts->largestTime;
-    ClearRunCounts(counts);
-    if (run->params.rangeStart >= run->params.rangeEnd) {
-        return RESULT_OK;
-    }
-    return EditThroughJob(path, nullptr, run, counts);
+    return RESULT_CANNOT_SAVE;
 }
 
 // Each run reports the result code that the user is told of (0 says nothing)
@@ -138,8 +144,9 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
     }
     DialogRun run{dialog, DIALOG_RUN_SHIFT, ShiftParams{0, 0, 0, 0}, 0, nullptr, 0};
     ShiftParams& params = run.params;
+    int endSource = END_TYPED;
     const int read = ReadShiftParams(dialog, path, &params.rangeStart, &params.rangeEnd,
-                                     &params.shift, &params.stretch, &run.endGuessed);
+                                     &params.shift, &params.stretch, &endSource);
     if (read != kFieldsRead) {
         return read == kLastSyncTimeUnread ? RESULT_BAD_FILE : RefuseField(read);
     }
@@ -148,15 +155,14 @@ std::int32_t RunShift(HWND dialog, RunCounts* counts) {
         return RESULT_OK;
     }
     // An empty range by a guessed E is decided by the E looked up.
-    if (params.rangeStart >= params.rangeEnd && run.endGuessed) {
-        run.endGuessed = 0;
-        if (FindLastSyncTimeChecked(path, &params.rangeEnd) != RESULT_OK) {
-            return RESULT_BAD_FILE;
-        }
+    if (params.rangeStart >= params.rangeEnd && endSource == END_GUESSED &&
+        FindLastSyncTimeChecked(path, &params.rangeEnd) != RESULT_OK) {
+        return RESULT_BAD_FILE;
     }
     if (params.rangeStart >= params.rangeEnd) {
         return RESULT_OK;
     }
+    run.endGuessed = endSource != END_TYPED;
     return ShiftThroughJob(path, &run, counts);
 }
 

@@ -97,10 +97,8 @@ int ReadPathField(HWND dialog, int id, char* path) {
 }  // namespace
 
 int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std::int32_t* rangeEnd,
-                    std::int32_t* shift, std::int32_t* stretch, int* endGuessed) {
-    if (endGuessed != nullptr) {
-        *endGuessed = 0;
-    }
+                    std::int32_t* shift, std::int32_t* stretch, int* endSource) {
+    int source = END_TYPED;
     const int milliseconds = IsMillisecondsUnit(dialog);
     if (!ReadNumberField(dialog, IDC_RANGE_START, milliseconds, rangeStart)) {
         return IDC_RANGE_START;
@@ -109,8 +107,9 @@ int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std
     ReadField(dialog, IDC_RANGE_END, end);
     if (MeansLastSyncTime(end)) {
         *rangeEnd = 0;
-        if (endGuessed != nullptr && GuessNamedLastSyncTime(path, 0, rangeEnd)) {
-            *endGuessed = 1;
+        source = END_LOOKED_UP;
+        if (endSource != nullptr && GuessNamedLastSyncTime(path, 0, rangeEnd)) {
+            source = END_GUESSED;
         } else if (FindLastSyncTimeChecked(path, rangeEnd) != RESULT_OK) {
             return kLastSyncTimeUnread;
         }
@@ -122,6 +121,9 @@ int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std
     }
     if (!ReadNumberField(dialog, IDC_STRETCH, milliseconds, stretch)) {
         return IDC_STRETCH;
+    }
+    if (endSource != nullptr) {
+        *endSource = source;
     }
     return kFieldsRead;
 }

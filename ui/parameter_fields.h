@@ -24,10 +24,11 @@ inline constexpr int kLastSyncTimeUnread = -1;
 // "E" or "e" is the last sync time of the file at `path`, whatever the unit,
 // looked up when the range end is read; kLastSyncTimeUnread when that file
 // cannot be read for it. Reading stops at the first field that does not read.
-// Given `endGuessed`, E is only guessed from the file's tail where that finds a
-// time, and *endGuessed tells whether it was.
+// Given `endSource`, E is only guessed from the file's tail where that finds a
+// time, and *endSource tells where the range end came from.
+enum RangeEndSource : int { END_TYPED = 0, END_LOOKED_UP = 1, END_GUESSED = 2 };
 int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std::int32_t* rangeEnd,
-                    std::int32_t* shift, std::int32_t* stretch, int* endGuessed = nullptr);
+                    std::int32_t* shift, std::int32_t* stretch, int* endSource = nullptr);
 // kFieldsRead or IDC_APPEND_OFFSET.
 int ReadAppendOffset(HWND dialog, std::int32_t* offset);
 

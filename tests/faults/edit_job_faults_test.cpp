@@ -163,6 +163,35 @@ TEST_F(EditJobFaults, TwoRunsAtOnceTakeTurns) {
 }
 
 // One file named three ways (a spelling, a link, a hard link) is edited once.
+// Two runs at once to the range end E on a film whose largest time comes
+// first: the second reads E before the first has moved it, and finds that out
+// under the lock, whether E was guessed from the tail or, with only quoted
+// times there, looked up.
+TEST_F(EditJobFaults, TwoRunsAtOnceToTheLastTime) {
+    std::string quotedTail;
+    for (int k = 0; k < 4000; ++k) {
+        quotedTail += "<SYNC START=\"5\"><P>q\r\n";
+    }
+    for (const std::string& tail : {std::string(), quotedTail}) {
+        std::vector<int> times = {90000000};
+        for (int k = 0; k < 200000; ++k) {
+            times.push_back(1000 + 100 * k);
+        }
+        Write("a.smi", SamiWithTimes(times) + tail);
+        const pid_t first = StartCli(dir_, {"shift", "--shift=5", "a.smi"});
+        const pid_t second = StartCli(dir_, {"shift", "--shift=5", "a.smi"});
+        ASSERT_GT(first, 0);
+        ASSERT_GT(second, 0);
+        EXPECT_EQ(WaitStatus(first), 0);
+        EXPECT_EQ(WaitStatus(second), 0);
+        for (int& time : times) {
+            time += 10;
+        }
+        EXPECT_TRUE(ReadWholeFile(Path("a.smi")) == SamiWithTimes(times) + tail);
+        EXPECT_EQ(Leftovers(dir_), "");
+    }
+}
+
 TEST_F(EditJobFaults, OneFileUnderSeveralNamesIsEditedOnce) {
     const std::string original = SamiWithTimes({1000});
     Write("f.smi", original);
