@@ -288,6 +288,13 @@ std::int32_t RunLocked(const EditRequest& request, EditState* state, EditResult*
 
 }  // namespace
 
+void ClearEditFile(EditFile* file) {
+    file->handle = -1;
+    file->stream = nullptr;
+    file->size = 0;
+    file->identity = FileIdentity{0, 0};
+}
+
 std::string UnfinishedName(const std::string& target) {
     return target + ".tembrel-unfinished";
 }

@@ -159,13 +159,6 @@ int FlushEditedFolders() {
     return flushed;
 }
 
-void ClearEditFile(EditFile* file) {
-    file->handle = -1;
-    file->stream = nullptr;
-    file->size = 0;
-    file->identity = FileIdentity{0, 0};
-}
-
 int OpenForReading(const char* path, EditFile* file, int* notRegular, int* error) {
     ClearEditFile(file);
     *notRegular = 0;
