@@ -1,4 +1,4 @@
-// Both readings, then the alignment.
+// The reading of the reference, then the file's cues and their alignment.
 #include "reference_alignment.h"
 
 #include <string>
@@ -6,22 +6,24 @@
 #include "file_cues.h"
 #include "result_codes.h"
 
-AlignStatus AlignToReference(std::FILE* file, std::FILE* reference, const char* referenceName,
-                             const RunOptions& options, ReferenceAlignment* result) {
+AlignStatus ReadReferenceStream(std::FILE* reference, const char* referenceName,
+                                ReferenceCues* cues) {
     std::string bytes;
     if (!ReadWholeStream(reference, &bytes)) {
         return ALIGN_REFERENCE_UNREADABLE;
     }
-    ReadReferenceCues(bytes, referenceName, &result->reference);
-    if (result->reference.cues.empty()) {
-        return ALIGN_REFERENCE_EMPTY;
-    }
+    ReadReferenceCues(bytes, referenceName, cues);
+    return cues->cues.empty() ? ALIGN_REFERENCE_EMPTY : ALIGN_DONE;
+}
+
+AlignStatus AlignToReference(std::FILE* file, const ReferenceCues& reference,
+                             const RunOptions& options, ReferenceAlignment* result) {
     if (ReadFileCues(file, options, &result->fileCues, &result->fileCounts) != RESULT_OK) {
         return ALIGN_FILE_UNREADABLE;
     }
     if (result->fileCues.empty()) {
         return ALIGN_FILE_EMPTY;
     }
-    AlignCues(result->fileCues, result->reference.cues, &result->alignment);
+    AlignCues(result->fileCues, reference.cues, &result->alignment);
     return ALIGN_DONE;
 }

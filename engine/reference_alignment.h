@@ -1,5 +1,6 @@
-// Aligning a file to a reference from two streams the caller opened: all a
-// front end does before the map run (sync --to, the dialog's align button).
+// Aligning a file to a reference from streams the caller opened: all a front
+// end does before the map run (sync --to, the dialog's align button). The
+// reference is read once and may serve many files.
 #pragma once
 
 #include <cstdint>
@@ -19,14 +20,17 @@ enum AlignStatus : int {
 };
 
 struct ReferenceAlignment {
-    ReferenceCues reference;  // format, cues and entries skipped
     std::vector<Cue> fileCues;
     RunCounts fileCounts;  // the file's sync tags as read
     Alignment alignment;
 };
 
-// Reads `reference` (its name, which may be null, only breaks a tie of
-// formats) and `file`, each from its current position to its end, and aligns
-// the file's cues to the reference's. The streams stay open.
-AlignStatus AlignToReference(std::FILE* file, std::FILE* reference, const char* referenceName,
+// Reads `reference` from its current position to its end; its name, which may
+// be null, only breaks a tie of formats. The stream stays open.
+AlignStatus ReadReferenceStream(std::FILE* reference, const char* referenceName,
+                                ReferenceCues* cues);
+
+// Reads `file` from its current position to its end and aligns its cues to
+// the reference's. The stream stays open.
+AlignStatus AlignToReference(std::FILE* file, const ReferenceCues& reference,
                              const RunOptions& options, ReferenceAlignment* result);

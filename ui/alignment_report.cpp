@@ -6,10 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "file_access.h"
-#include "file_cues.h"
-#include "reference_cues.h"
-#include "result_codes.h"
+#include "align_run.h"
 #include "sync_shift.h"
 
 namespace {
@@ -24,71 +21,38 @@ int ShowMessage(HWND dialog, const std::string& text, UINT type) {
     return MessageBoxW(dialog, wide, L"Tembrel", type);
 }
 
-int ReadReference(HWND dialog, const char* path, ReferenceCues* reference) {
-    std::FILE* file = OpenFileByName(path, "rb");
-    std::string bytes;
-    const int read = file != nullptr && ReadWholeStream(file, &bytes);
-    if (file != nullptr) {
-        std::fclose(file);
-    }
-    if (!read) {
+}  // namespace
+
+int FindAlignment(HWND dialog, const char* path, const char* referencePath, Alignment* alignment) {
+    ReferenceCues reference;
+    int error = 0;
+    const ReferenceReading reading = ReadReferenceFile(referencePath, &reference, &error);
+    if (reading == REFERENCE_CANNOT_OPEN || reading == REFERENCE_CANNOT_READ) {
         ShowMessage(dialog, "기준자막 파일 이름이 잘못 되었습니다.", MB_ICONWARNING);
         return 0;
     }
-    ReadReferenceCues(bytes, path, reference);
-    if (reference->cues.empty()) {
+    if (reading == REFERENCE_NO_CUE) {
         ShowMessage(dialog,
                     "기준자막에서 자막을 읽을 수 없습니다. SubRip, WebVTT, SSA/ASS, SAMI 파일을 "
                     "고르십시오.",
                     MB_ICONWARNING);
         return 0;
     }
-    return 1;
-}
-
-int ReadCuesOfFile(HWND dialog, const char* path, std::vector<Cue>* cues) {
-    std::FILE* file = OpenFileByName(path, "rb");
-    RunCounts counts;
-    const int read =
-        file != nullptr && ReadFileCues(file, FrontEndRunOptions(0), cues, &counts) == RESULT_OK;
-    if (file != nullptr) {
-        std::fclose(file);
-    }
-    if (!read) {
+    ReferenceAlignment found;
+    RunResult run;
+    AlignFileToReference(path, reference, FrontEndRunOptions(0), 1, &found, &run);
+    *alignment = found.alignment;
+    if (run.outcome == OUTCOME_FAILED || run.outcome == OUTCOME_UNREADABLE) {
         ShowMessage(dialog, "파일 이름이 잘못 되었습니다.", MB_ICONWARNING);
         return 0;
     }
-    if (cues->empty()) {
+    if (run.outcome == OUTCOME_NO_CUES) {
         ShowMessage(dialog, "파일에 맞출 자막이 없습니다. 파일은 그대로 두었습니다.",
                     MB_ICONWARNING);
         return 0;
     }
-    return 1;
-}
-
-// When no cue moves, neither does any time between them.
-int MovesAnyCue(const TimeMap& map, const std::vector<Cue>& cues) {
-    for (const Cue& cue : cues) {
-        for (const std::int64_t time : {cue.start, cue.end}) {
-            std::int32_t mapped = 0;
-            if (time >= 0 && MapTime(map, time, &mapped) && mapped != time) {
-                return 1;
-            }
-        }
-    }
-    return 0;
-}
-
-}  // namespace
-
-int FindAlignment(HWND dialog, const char* path, const char* referencePath, Alignment* alignment) {
-    ReferenceCues reference;
-    std::vector<Cue> cues;
-    if (!ReadReference(dialog, referencePath, &reference) || !ReadCuesOfFile(dialog, path, &cues)) {
-        return 0;
-    }
-    AlignCues(cues, reference.cues, alignment);
-    if (alignment->confident && !MovesAnyCue(alignment->map, cues)) {
+    // A doubtful match is told by ConfirmAlignment, whether or not it moves a cue.
+    if (alignment->confident && run.outcome == OUTCOME_ALREADY_ALIGNED) {
         ShowMessage(dialog,
                     "자막이 이미 기준자막의 시간에 맞습니다. 고칠 것이 없습니다.\n" +
                         DescribeAlignment(*alignment),

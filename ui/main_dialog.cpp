@@ -1,25 +1,21 @@
 // The dialog's messages and commands. A run executes inside its WM_COMMAND
-// handler: it reads the fields and hands the file to the edit job, which lets
-// the engine write the new content beside it and swaps it in whole.
+// handler: it reads the fields, hands the request to the runs layer and tells
+// the user what the run came to.
 #include "main_dialog.h"
 
 #include <cstdio>
 #include <string>
 
+#include "align_run.h"
 #include "alignment_report.h"
-#include "time_map_run.h"
-#include "backup_protocol.h"
+#include "append_run.h"
 #include "dialog_ids.h"
-#include "edit_job.h"
-#include "file_system.h"
 #include "file_chooser.h"
 #include "file_intake.h"
-#include "named_runs.h"
 #include "result_codes.h"
-#include "subtitle_append.h"
-#include "sync_shift.h"
+#include "shift_run.h"
 #include "sync_tag_search.h"
-#include "text_input.h"
+#include "undo_run.h"
 #include "warning_messages.h"
 
 WCHAR g_mainPath[kPathChars];
@@ -46,12 +42,9 @@ RunOptions DialogRunOptions(HWND dialog) {
 }
 
 int CanOpenForReading(const char* path) {
-    std::FILE* file = OpenFileByName(path, "rb");
-    if (file == nullptr) {
-        return 0;
-    }
-    std::fclose(file);
-    return 1;
+    RunResult unused;
+    ClearRunResult(&unused);
+    return CheckReadableFile(path, RESULT_BAD_FILE, &unused);
 }
 
 // A number field that does not read: its own warning, before anything runs.
@@ -63,107 +56,51 @@ std::int32_t RefuseField(int id) {
     return kResultBadField;
 }
 
-// What a dialog run asks of the engine, handed to the edit job's run.
-enum DialogRunKind : int { DIALOG_RUN_SHIFT, DIALOG_RUN_APPEND, DIALOG_RUN_MAP };
-
-struct DialogRun {
-    HWND dialog;
-    DialogRunKind kind;
-    ShiftParams params;
-    std::int32_t offset;
-    const TimeMap* map;
-    int endGuessed;  // params.rangeEnd stands for E, as guessed or looked up
-};
-
-// The engine's run over the streams the edit job opened.
-std::int32_t RunOnStreams(void* context, const EditStreams& streams, RunCounts* counts) {
-    const DialogRun& run = *static_cast<const DialogRun*>(context);
-    const RunOptions options = DialogRunOptions(run.dialog);
-    if (run.kind == DIALOG_RUN_APPEND) {
-        return AppendFileCues(streams.input, streams.inputSize, streams.append, streams.appendSize,
-                              streams.output, run.offset, options, counts);
-    }
-    if (run.kind == DIALOG_RUN_MAP) {
-        return MapFileTimes(streams.input, streams.inputSize, streams.output, *run.map, options,
-                            counts);
-    }
-    if (run.endGuessed) {
-        return ShiftFileTimesToGuessedEnd(streams.input, streams.inputSize, streams.output,
-                                          run.params, options, counts);
-    }
-    return ShiftFileTimes(streams.input, streams.inputSize, streams.output, run.params, options,
-                          counts);
-}
-
-// The file is edited by the one edit job of both front ends: locked against
-// other runs, written beside itself and swapped in whole. A run that moves no
-// time writes nothing, so the older backup stays; its counts still reach the
-// warning about no time moved. A failure leaves FILE and FILE.bak as they were
-// and is told by its result code.
-std::int32_t EditThroughJob(const char* path, const char* appendPath, DialogRun* run,
-                            RunCounts* counts) {
-    const EditRequest request{path,         appendPath, nullptr, run->kind != DIALOG_RUN_APPEND,
-                              RunOnStreams, run,        nullptr};
-    EditResult result;
-    const std::int32_t code = RunEditJob(request, &result);
-    if (code == RESULT_OK || result.step == EDIT_STEP_RUN) {
-        *counts = result.counts;
-    }
-    return code;
-}
-
-// Runs of one file whose E was found different by the run each time: another
-// program keeps changing the file.
-constexpr int kRangeEndAttempts = 8;
-
-// A shift to E keeps its output only when the run, under the file's lock,
-// found that same largest time; otherwise (times out of order, or the file
-// changed since E was read) the file runs again with the E it found, the
-// first output thrown away unseen.
-std::int32_t ShiftThroughJob(const char* path, DialogRun* run, RunCounts* counts) {
-    for (int attempt = 0; attempt < kRangeEndAttempts; ++attempt) {
-        const std::int32_t code = EditThroughJob(path, nullptr, run, counts);
-        if (code != RESULT_LAST_TIME_DIFFERS) {
-            return code;
-        }
-        run->params.rangeEnd = counts->largestTime;
-        ClearRunCounts(counts);
-        if (run->params.rangeStart >= run->params.rangeEnd) {
+// The result code the user is told of for a run's outcome (0 says nothing)
+// and, when the run took place, what it did in *counts. A request with
+// nothing to do ends silently.
+std::int32_t ResultCodeOf(const RunResult& run, RunCounts* counts) {
+    switch (run.outcome) {
+        case OUTCOME_DONE:
+        case OUTCOME_NOTHING_MOVED:
+            *counts = run.edit.counts;
             return RESULT_OK;
-        }
+        case OUTCOME_NO_SHIFT:
+        case OUTCOME_EMPTY_RANGE:
+            return RESULT_OK;
+        case OUTCOME_APPEND_IS_BACKUP:
+            return RESULT_BAD_APPEND_FILE;
+        case OUTCOME_MIXED_KINDS:
+            return RESULT_MIXED_TEXT_KINDS;
+        case OUTCOME_END_KEEPS_CHANGING:
+            return RESULT_CANNOT_SAVE;
+        default:
+            if (run.edit.step == EDIT_STEP_RUN) {
+                *counts = run.edit.counts;
+            }
+            return run.edit.code != RESULT_OK ? run.edit.code : RESULT_BAD_FILE;
     }
-    return RESULT_CANNOT_SAVE;
 }
 
 // Each run reports the result code that the user is told of (0 says nothing)
-// and, when it ran, what it did in *counts.
+// and, when it ran, what it did in *counts. The file is edited by the one edit
+// job of both front ends: locked against other runs, written beside itself
+// and swapped in whole; a failure leaves FILE and FILE.bak as they were.
 std::int32_t RunShift(HWND dialog, RunCounts* counts) {
     char path[kPathBytes];
     if (!ReadFileNameField(dialog, path) || !CanOpenForReading(path)) {
         return RESULT_BAD_FILE;
     }
-    DialogRun run{dialog, DIALOG_RUN_SHIFT, ShiftParams{0, 0, 0, 0}, 0, nullptr, 0};
-    ShiftParams& params = run.params;
-    int endSource = END_TYPED;
-    const int read = ReadShiftParams(dialog, path, &params.rangeStart, &params.rangeEnd,
-                                     &params.shift, &params.stretch, &endSource);
+    ShiftRequest request{};
+    ShiftParams& params = request.params;
+    const int read = ReadShiftParams(dialog, &params.rangeStart, &params.rangeEnd, &params.shift,
+                                     &params.stretch, &request.endIsLast);
     if (read != kFieldsRead) {
-        return read == kLastSyncTimeUnread ? RESULT_BAD_FILE : RefuseField(read);
+        return RefuseField(read);
     }
-    // Requests that change nothing end silently, before any file is moved.
-    if (params.shift == 0 && params.stretch == 0) {
-        return RESULT_OK;
-    }
-    // An empty range by a guessed E is decided by the E looked up.
-    if (params.rangeStart >= params.rangeEnd && endSource == END_GUESSED &&
-        FindLastSyncTimeChecked(path, &params.rangeEnd) != RESULT_OK) {
-        return RESULT_BAD_FILE;
-    }
-    if (params.rangeStart >= params.rangeEnd) {
-        return RESULT_OK;
-    }
-    run.endGuessed = endSource != END_TYPED;
-    return ShiftThroughJob(path, &run, counts);
+    RunResult run;
+    ShiftTarget(InPlaceTarget(path, DialogRunOptions(dialog)), request, &run);
+    return ResultCodeOf(run, counts);
 }
 
 std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
@@ -179,22 +116,9 @@ std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
     if (ReadAppendOffset(dialog, &offset) != kFieldsRead) {
         return RefuseField(IDC_APPEND_OFFSET);
     }
-    // Appending a file to itself: once it is moved, its content is found under
-    // the backup name only, as the plan says.
-    SavePlan plan;
-    PlanSave(path, appendPath, nullptr, &plan);
-    if (ReplacesAppendFile(plan, appendPath)) {
-        return RESULT_BAD_APPEND_FILE;
-    }
-    // Refused before the backup is made, so that the file stays as it was.
-    TextKind kind = TEXT_BYTES;
-    TextKind appendKind = TEXT_BYTES;
-    if (ReadTextKindOfFile(path, &kind) && ReadTextKindOfFile(appendPath, &appendKind) &&
-        kind != appendKind) {
-        return RESULT_MIXED_TEXT_KINDS;
-    }
-    DialogRun run{dialog, DIALOG_RUN_APPEND, ShiftParams{0, 0, 0, 0}, offset, nullptr, 0};
-    return EditThroughJob(path, appendPath, &run, counts);
+    RunResult run;
+    AppendTarget(InPlaceTarget(path, DialogRunOptions(dialog)), appendPath, offset, &run);
+    return ResultCodeOf(run, counts);
 }
 
 // Align (1022): what the alignment of field 1000 to field 1020 found is shown
@@ -213,8 +137,9 @@ std::int32_t RunAlign(HWND dialog, RunCounts* counts) {
     if (!ConfirmAlignment(dialog, alignment)) {
         return RESULT_OK;
     }
-    DialogRun run{dialog, DIALOG_RUN_MAP, ShiftParams{0, 0, 0, 0}, 0, &alignment.map, 0};
-    return EditThroughJob(path, nullptr, &run, counts);
+    RunResult run;
+    MapTarget(InPlaceTarget(path, DialogRunOptions(dialog)), alignment.map, &run);
+    return ResultCodeOf(run, counts);
 }
 
 // Undo (1023): the file of field 1000 and its backup change places; a second
@@ -224,13 +149,14 @@ std::int32_t RunUndo(HWND dialog, RunCounts* /*counts*/) {
     if (!ReadFileNameField(dialog, path) || !CanOpenForReading(path)) {
         return RESULT_BAD_FILE;
     }
-    EditResult result;
-    const std::int32_t code = UndoEdit(path, &result);
-    if (code != RESULT_OK && result.step == EDIT_STEP_NO_BACKUP) {
+    RunResult run;
+    UndoFile(path, &run);
+    if (run.outcome == OUTCOME_NO_BACKUP) {
         ShowNoBackup(dialog);
         return RESULT_OK;
     }
-    return code;
+    RunCounts unused;
+    return ResultCodeOf(run, &unused);
 }
 
 // The busy flag guards the whole handler, message box included. A run that

@@ -9,7 +9,6 @@
 #include "field_time_text.h"
 #include "result_codes.h"
 #include "sync_shift.h"
-#include "named_runs.h"
 
 namespace {
 
@@ -96,23 +95,17 @@ int ReadPathField(HWND dialog, int id, char* path) {
 
 }  // namespace
 
-int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std::int32_t* rangeEnd,
-                    std::int32_t* shift, std::int32_t* stretch, int* endSource) {
-    int source = END_TYPED;
+int ReadShiftParams(HWND dialog, std::int32_t* rangeStart, std::int32_t* rangeEnd,
+                    std::int32_t* shift, std::int32_t* stretch, int* endIsLast) {
     const int milliseconds = IsMillisecondsUnit(dialog);
     if (!ReadNumberField(dialog, IDC_RANGE_START, milliseconds, rangeStart)) {
         return IDC_RANGE_START;
     }
     char end[kFieldBufferSize];
     ReadField(dialog, IDC_RANGE_END, end);
-    if (MeansLastSyncTime(end)) {
+    *endIsLast = MeansLastSyncTime(end);
+    if (*endIsLast) {
         *rangeEnd = 0;
-        source = END_LOOKED_UP;
-        if (endSource != nullptr && GuessNamedLastSyncTime(path, 0, rangeEnd)) {
-            source = END_GUESSED;
-        } else if (FindLastSyncTimeChecked(path, rangeEnd) != RESULT_OK) {
-            return kLastSyncTimeUnread;
-        }
     } else if (!ConvertField(end, milliseconds, rangeEnd)) {
         return IDC_RANGE_END;
     }
@@ -121,9 +114,6 @@ int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std
     }
     if (!ReadNumberField(dialog, IDC_STRETCH, milliseconds, stretch)) {
         return IDC_STRETCH;
-    }
-    if (endSource != nullptr) {
-        *endSource = source;
     }
     return kFieldsRead;
 }

@@ -15,20 +15,15 @@ inline constexpr int kPathChars = 4096;
 inline constexpr int kPathBytes = 4 * (kPathChars - 1) + 1;
 
 // What reading the number fields gives: kFieldsRead, the id of the first
-// field whose text is no time in the selected unit, or kLastSyncTimeUnread.
+// field whose text is no time in the selected unit.
 inline constexpr int kFieldsRead = 0;
-inline constexpr int kLastSyncTimeUnread = -1;
-
 // Reads range start, range end, shift and stretch, in milliseconds, in that
 // order, each whole in the selected unit (field_time_text.h). A range end of
-// "E" or "e" is the last sync time of the file at `path`, whatever the unit,
-// looked up when the range end is read; kLastSyncTimeUnread when that file
-// cannot be read for it. Reading stops at the first field that does not read.
-// Given `endSource`, E is only guessed from the file's tail where that finds a
-// time, and *endSource tells where the range end came from.
-enum RangeEndSource : int { END_TYPED = 0, END_LOOKED_UP = 1, END_GUESSED = 2 };
-int ReadShiftParams(HWND dialog, const char* path, std::int32_t* rangeStart, std::int32_t* rangeEnd,
-                    std::int32_t* shift, std::int32_t* stretch, int* endSource = nullptr);
+// "E" or "e", blanks around it allowed, stands for the file's last sync time,
+// whatever the unit: *endIsLast is 1 and the run finds that time. Reading
+// stops at the first field that does not read.
+int ReadShiftParams(HWND dialog, std::int32_t* rangeStart, std::int32_t* rangeEnd,
+                    std::int32_t* shift, std::int32_t* stretch, int* endIsLast);
 // kFieldsRead or IDC_APPEND_OFFSET.
 int ReadAppendOffset(HWND dialog, std::int32_t* offset);
 

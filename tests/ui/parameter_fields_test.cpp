@@ -31,8 +31,9 @@ void ExpectFieldReads(HWND dialog, int id, const FieldCase& c) {
     }
     TypeIntoControl(dialog, id, c.text);
     std::int32_t values[5] = {-7, -7, -7, -7, -7};
+    int endIsLast = 0;
     const int shiftRead =
-        ReadShiftParams(dialog, "unused.smi", &values[0], &values[1], &values[2], &values[3]);
+        ReadShiftParams(dialog, &values[0], &values[1], &values[2], &values[3], &endIsLast);
     const int offsetRead = ReadAppendOffset(dialog, &values[4]);
     const int read = id == IDC_APPEND_OFFSET ? offsetRead : shiftRead;
     const int other = id == IDC_APPEND_OFFSET ? shiftRead : offsetRead;
@@ -123,15 +124,14 @@ TEST(ParameterFields, ClockTimesReadAsMinutesSecondsAndMillisecondsOrRefused) {
     }
 }
 
-TEST(ParameterFields, RangeEndOfEIsTheLastSyncTimeInEitherUnit) {
-    const std::string path = MakeScratchDir() + "/last.smi";
-    WriteBytes(path, SamiWithTimes({1000, 250000, 90000}));
+TEST(ParameterFields, RangeEndOfEStandsForTheLastSyncTimeInEitherUnit) {
     HWND dialog = OpenDialog();
     for (int unit : {IDC_UNIT_MSEC, IDC_UNIT_CLOCK}) {
         ClickControl(dialog, unit);
-        const FieldCase cases[] = {{"E", 250000},
-                                   {"e", 250000},
-                                   {" E ", 250000},
+        constexpr std::int64_t kLast = kRefused - 1;
+        const FieldCase cases[] = {{"E", kLast},
+                                   {"e", kLast},
+                                   {" E ", kLast},
                                    {"End", kRefused},
                                    {"e5", kRefused},
                                    {"E E", kRefused},
@@ -140,25 +140,19 @@ TEST(ParameterFields, RangeEndOfEIsTheLastSyncTimeInEitherUnit) {
             ResetShiftFields(dialog);
             TypeIntoControl(dialog, IDC_RANGE_END, c.text);
             std::int32_t start, end = -7, shift, stretch;
-            const int read = ReadShiftParams(dialog, path.c_str(), &start, &end, &shift, &stretch);
+            int endIsLast = -1;
+            const int read = ReadShiftParams(dialog, &start, &end, &shift, &stretch, &endIsLast);
             if (c.value == kRefused) {
                 EXPECT_EQ(read, IDC_RANGE_END) << '"' << c.text << "\" unit " << unit;
-            } else {
-                EXPECT_EQ(read, kFieldsRead) << '"' << c.text << "\" unit " << unit;
+                continue;
+            }
+            EXPECT_EQ(read, kFieldsRead) << '"' << c.text << "\" unit " << unit;
+            EXPECT_EQ(endIsLast, c.value == kLast ? 1 : 0) << '"' << c.text << '"';
+            if (c.value != kLast) {
                 EXPECT_EQ(end, c.value) << '"' << c.text << "\" unit " << unit;
             }
         }
     }
-    // The file is looked at when the range end is read, after the start.
-    TypeIntoControl(dialog, IDC_RANGE_END, "E");
-    std::int32_t start, end, shift, stretch;
-    const std::string missing = path + ".missing";
-    TypeIntoControl(dialog, IDC_STRETCH, "x");
-    EXPECT_EQ(ReadShiftParams(dialog, missing.c_str(), &start, &end, &shift, &stretch),
-              kLastSyncTimeUnread);
-    TypeIntoControl(dialog, IDC_RANGE_START, "x");
-    EXPECT_EQ(ReadShiftParams(dialog, missing.c_str(), &start, &end, &shift, &stretch),
-              IDC_RANGE_START);
 }
 
 // The first field that does not read is the one named.
@@ -178,7 +172,8 @@ TEST(ParameterFields, FirstUnreadableFieldIsNamedInReadingOrder) {
     for (const auto& c : cases) {
         TypeShift(dialog, "unused.smi", {c.start, c.end, c.shift, c.stretch});
         std::int32_t start, end, shift, stretch;
-        EXPECT_EQ(ReadShiftParams(dialog, "unused.smi", &start, &end, &shift, &stretch), c.named);
+        int endIsLast = 0;
+        EXPECT_EQ(ReadShiftParams(dialog, &start, &end, &shift, &stretch, &endIsLast), c.named);
     }
 }
 
