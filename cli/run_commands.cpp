@@ -95,6 +95,25 @@ void CloseOutput(Output* output) {
     }
 }
 
+// One run of the runs layer on FILE into the request's output, with progress
+// on the terminal: 1 with what it came to in *run and where it wrote in
+// *target, or 0 after a message when the output cannot be opened.
+template <typename Run>
+int RunIntoOutput(const CliRequest& request, const char* file, Run run, RunResult* result,
+                  RunTarget* target) {
+    BeginProgress(file);
+    Output output;
+    if (!OpenOutput(request, file, &output)) {
+        EndProgress();
+        return 0;
+    }
+    run(output.target, result);
+    EndProgress();
+    CloseOutput(&output);
+    *target = output.target;
+    return 1;
+}
+
 // The failure of a run: the file it names, the step, the system's cause, and
 // whether FILE is as it was.
 void ReportFailure(const RunResult& run, const RunTarget& target, const char* appendFile) {
@@ -238,20 +257,18 @@ int ShiftFile(const CliRequest& request, const char* file) {
     // times its line puts below 0.
     const int verbose = request.verbose || request.dryRun;
     shift.countBelowZero = verbose && request.command == COMMAND_SYNC;
-    BeginProgress(file);
-    Output output;
-    if (!OpenOutput(request, file, &output)) {
-        EndProgress();
+    RunResult run;
+    RunTarget target;
+    if (!RunIntoOutput(
+            request, file,
+            [&shift](const RunTarget& to, RunResult* result) { ShiftTarget(to, shift, result); },
+            &run, &target)) {
         return EXIT_CANNOT_SAVE;
     }
-    RunResult run;
-    ShiftTarget(output.target, shift, &run);
-    EndProgress();
-    CloseOutput(&output);
     if (run.lookedUp && run.lookupCounts.tagsFound == 0) {
         ReportRunCounts(REPORTED_LAST, file, run.lookupCounts, request.verbose);
     }
-    const int exitCode = ReportOutcome(request, run, output.target, nullptr);
+    const int exitCode = ReportOutcome(request, run, target, nullptr);
     if (run.outcome == OUTCOME_DONE || run.outcome == OUTCOME_NOTHING_MOVED) {
         ReportRunCounts(REPORTED_SHIFT, file, run.edit.counts, verbose, run.timesBelowZero);
     }
@@ -304,17 +321,18 @@ int ForEachFile(const CliRequest& request, int (*each)(const CliRequest&, const 
 int AppendFile(const CliRequest& request) {
     const char* file = request.files[0];
     const char* appendFile = request.files[1];
-    BeginProgress(file);
-    Output output;
-    if (!OpenOutput(request, file, &output)) {
-        EndProgress();
+    const std::int32_t offset = request.offset;
+    RunResult run;
+    RunTarget target;
+    if (!RunIntoOutput(
+            request, file,
+            [appendFile, offset](const RunTarget& to, RunResult* result) {
+                AppendTarget(to, appendFile, offset, result);
+            },
+            &run, &target)) {
         return EXIT_CANNOT_SAVE;
     }
-    RunResult run;
-    AppendTarget(output.target, appendFile, request.offset, &run);
-    EndProgress();
-    CloseOutput(&output);
-    const int exitCode = ReportOutcome(request, run, output.target, appendFile);
+    const int exitCode = ReportOutcome(request, run, target, appendFile);
     if (run.outcome == OUTCOME_DONE) {
         ReportRunCounts(REPORTED_APPEND, appendFile, run.edit.counts,
                         request.verbose || request.dryRun);
@@ -352,18 +370,16 @@ int UndoOneFile(const CliRequest& request, const char* file) {
 
 int SaveMappedFile(const CliRequest& request, const char* file, const TimeMap& map,
                    RunCounts* counts) {
-    BeginProgress(file);
-    Output output;
-    if (!OpenOutput(request, file, &output)) {
-        EndProgress();
+    RunResult run;
+    RunTarget target;
+    if (!RunIntoOutput(
+            request, file,
+            [&map](const RunTarget& to, RunResult* result) { MapTarget(to, map, result); }, &run,
+            &target)) {
         return EXIT_CANNOT_SAVE;
     }
-    RunResult run;
-    MapTarget(output.target, map, &run);
-    EndProgress();
-    CloseOutput(&output);
     *counts = run.edit.counts;
-    return ReportOutcome(request, run, output.target, nullptr);
+    return ReportOutcome(request, run, target, nullptr);
 }
 
 int RunRequest(const CliRequest& request) {
