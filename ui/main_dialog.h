@@ -1,5 +1,5 @@
-// The dialog's window procedure: the commands of its buttons, the shift and
-// append runs with their backup-and-replace protocol, and the busy flag.
+// The dialog's window procedure: the commands of its buttons, each run handed
+// to the runs layer and its outcome told, and the busy flag.
 #pragma once
 
 #include <cstdint>
