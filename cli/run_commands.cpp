@@ -10,12 +10,11 @@
 #include <vector>
 
 #include "align_command.h"
-#include "backup_protocol.h"
 #include "cli_messages.h"
 #include "edit_job.h"
 #include "exit_codes.h"
 #include "file_access.h"
-#include "file_system.h"
+#include "edit_names.h"
 #include "named_runs.h"
 #include "list_command.h"
 #include "result_codes.h"
@@ -116,7 +115,7 @@ std::int64_t CountTimesBelowZero(const char* file, const RunValues& values) {
 }
 
 void ReportRunFailure(std::int32_t result, const char* file, const char* appendFile,
-                      const SavePlan& plan, int runError, int undone) {
+                      const EditNames& names, int runError, int undone) {
     std::string message;
     if (result == RESULT_BAD_FILE) {
         message = "cannot read " + Quoted(file) + ": " + ErrorText(runError);
@@ -127,10 +126,10 @@ void ReportRunFailure(std::int32_t result, const char* file, const char* appendF
         message = "cannot read the file to append " +
                   Quoted(appendFile != nullptr ? appendFile : "") + ": " + ErrorText(runError);
     } else {
-        message = "cannot save " + Quoted(plan.target) + ": " + ErrorText(runError);
+        message = "cannot save " + Quoted(names.target) + ": " + ErrorText(runError);
     }
-    if (undone && !plan.backup.empty()) {
-        message += "; " + Quoted(plan.target) + " is left as it was";
+    if (undone && !names.backup.empty()) {
+        message += "; " + Quoted(names.target) + " is left as it was";
     }
     ReportMessage(message);
 }
@@ -189,8 +188,7 @@ int WriteToStandardOutput(const char* file, const char* appendFile, const RunVal
         return EXIT_CANNOT_SAVE;
     }
     if (result != RESULT_OK) {
-        SavePlan plan;
-        ReportRunFailure(result, file, appendFile, plan, runError, 0);
+        ReportRunFailure(result, file, appendFile, EditNames{}, runError, 0);
         return ExitCodeOf(result);
     }
     return EXIT_DONE;
@@ -200,15 +198,15 @@ int WriteToStandardOutput(const char* file, const char* appendFile, const RunVal
 // they stand, since no backup is made, nothing is written, and the counts are
 // the real run's.
 int DryRun(const char* file, const char* appendFile, const RunValues& values, RunCounts* counts) {
-    SavePlan plan;
-    plan.target = NullDevicePath();
+    EditNames names{};
+    names.target = NullDevicePath();
     BeginProgress(file);
     errno = 0;
-    const std::int32_t result = CallEngine(file, appendFile, plan.target.c_str(), values, counts);
+    const std::int32_t result = CallEngine(file, appendFile, names.target.c_str(), values, counts);
     const int runError = errno;
     EndProgress();
     if (result != RESULT_OK) {
-        ReportRunFailure(result, file, appendFile, plan, runError, 0);
+        ReportRunFailure(result, file, appendFile, names, runError, 0);
         return ExitCodeOf(result);
     }
     return EXIT_DONE;
@@ -273,18 +271,16 @@ void ReportEditFailure(const EditResult& result, const char* file, const char* a
     } else if (result.step == EDIT_STEP_OPEN) {
         message = "cannot open " + Quoted(named) + ": " + ErrorText(result.error);
     } else if (result.step == EDIT_STEP_RUN) {
-        SavePlan plan;
-        plan.target = result.code == RESULT_CANNOT_SAVE ? result.path : std::string(file);
-        plan.backup = inPlace ? plan.target + ".bak" : std::string();
-        ReportRunFailure(result.code, file, appendFile, plan, result.error, 1);
+        EditNames names{};
+        names.target = result.code == RESULT_CANNOT_SAVE ? result.target : std::string(file);
+        names.backup = inPlace ? result.backup : std::string();
+        ReportRunFailure(result.code, file, appendFile, names, result.error, 1);
         return;
     } else if (result.step == EDIT_STEP_CREATE) {
         message = "cannot save " + Quoted(result.path) + ": " + ErrorText(result.error);
-    } else if (result.step == EDIT_STEP_SWAP && result.path.size() > 4 &&
-               result.path.compare(result.path.size() - 4, 4, ".bak") == 0) {
-        message = "cannot save " + Quoted(result.path.substr(0, result.path.size() - 4)) +
-                  ": cannot make the backup " + Quoted(result.path) + ": " +
-                  ErrorText(result.error);
+    } else if (result.step == EDIT_STEP_BACKUP) {
+        message = "cannot save " + Quoted(result.target) + ": cannot make the backup " +
+                  Quoted(result.backup) + ": " + ErrorText(result.error);
         ReportMessage(message);
         return;
     } else {
@@ -304,11 +300,11 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
     if (outputPath != nullptr && std::strcmp(outputPath, "-") == 0 && !values.dryRun) {
         return WriteToStandardOutput(file, appendFile, values, counts);
     }
-    SavePlan plan;
-    PlanSave(file, appendFile, outputPath, &plan);
-    if (appendFile != nullptr && ReplacesAppendFile(plan, appendFile)) {
+    EditNames names;
+    PlanEditNames(file, appendFile, outputPath, &names);
+    if (names.appendIsBackup) {
         ReportMessage("cannot append " + Quoted(appendFile) + ": it is the backup " +
-                      Quoted(plan.backup) + " that this run replaces");
+                      Quoted(names.backup) + " that this run replaces");
         return EXIT_BAD_APPEND_FILE;
     }
     if (values.dryRun) {
@@ -327,11 +323,13 @@ int SaveResult(const char* file, const char* appendFile, const char* outputPath,
         return kGuessMissed;
     }
     if (result.code != RESULT_OK) {
-        ReportEditFailure(result, file, appendFile, !plan.backup.empty());
+        ReportEditFailure(result, file, appendFile, !names.backup.empty());
         return ExitCodeOf(result.code);
     }
     if (result.nothingMoved) {
-        ReportMessage(Quoted(file) + ": no time moved; nothing written");
+        ReportMessage(Quoted(file) + ": no time moved; " +
+                      (result.backup.empty() ? Quoted(result.target) + " is written unchanged"
+                                             : std::string("nothing written")));
     }
     return EXIT_DONE;
 }
@@ -546,9 +544,8 @@ std::vector<int> RepeatedFiles(const std::vector<const char*>& files) {
     for (std::size_t k = 0; k < files.size(); ++k) {
         known[k] = ReadFileIdentity(files[k], &seen[k]);
         for (std::size_t earlier = 0; known[k] && earlier < k && !repeated[k]; ++earlier) {
-            repeated[k] = known[earlier] && !repeated[earlier] &&
-                          seen[earlier].device == seen[k].device &&
-                          seen[earlier].index == seen[k].index;
+            repeated[k] =
+                known[earlier] && !repeated[earlier] && SameFileIdentity(seen[earlier], seen[k]);
             if (repeated[k]) {
                 ReportMessage(Quoted(files[k]) + " is the file " + Quoted(files[earlier]) +
                               " named again; it is edited once");

@@ -8,10 +8,10 @@
 
 #include "alignment_report.h"
 #include "time_map_run.h"
-#include "backup_protocol.h"
 #include "dialog_ids.h"
 #include "edit_job.h"
-#include "file_system.h"
+#include "edit_names.h"
+#include "file_access.h"
 #include "file_chooser.h"
 #include "file_intake.h"
 #include "named_runs.h"
@@ -179,11 +179,11 @@ std::int32_t RunAppend(HWND dialog, RunCounts* counts) {
     if (ReadAppendOffset(dialog, &offset) != kFieldsRead) {
         return RefuseField(IDC_APPEND_OFFSET);
     }
-    // Appending a file to itself: once it is moved, its content is found under
-    // the backup name only, as the plan says.
-    SavePlan plan;
-    PlanSave(path, appendPath, nullptr, &plan);
-    if (ReplacesAppendFile(plan, appendPath)) {
+    // The file to append may not be the backup this edit replaces: it would
+    // be gone before it is read.
+    EditNames names;
+    PlanEditNames(path, appendPath, nullptr, &names);
+    if (names.appendIsBackup) {
         return RESULT_BAD_APPEND_FILE;
     }
     // Refused before the backup is made, so that the file stays as it was.
