@@ -15,6 +15,7 @@
 #include "append_run.h"
 #include "cli_messages.h"
 #include "edit_job.h"
+#include "edit_names.h"
 #include "exit_codes.h"
 #include "file_access.h"
 #include "list_command.h"
@@ -146,16 +147,14 @@ void ReportFailure(const RunResult& run, const RunTarget& target, const char* ap
             message = "cannot write to standard output: " + ErrorText(result.error);
         } else {
             message = "cannot save " +
-                      Quoted(target.outputStream != nullptr ? NullDevicePath() : result.path) +
+                      Quoted(target.outputStream != nullptr ? NullDevicePath() : result.target) +
                       ": " + ErrorText(result.error);
         }
     } else if (result.step == EDIT_STEP_CREATE) {
         message = "cannot save " + Quoted(result.path) + ": " + ErrorText(result.error);
-    } else if (result.step == EDIT_STEP_SWAP && result.path.size() > 4 &&
-               result.path.compare(result.path.size() - 4, 4, ".bak") == 0) {
-        ReportMessage("cannot save " + Quoted(result.path.substr(0, result.path.size() - 4)) +
-                      ": cannot make the backup " + Quoted(result.path) + ": " +
-                      ErrorText(result.error));
+    } else if (result.step == EDIT_STEP_BACKUP) {
+        ReportMessage("cannot save " + Quoted(result.target) + ": cannot make the backup " +
+                      Quoted(result.backup) + ": " + ErrorText(result.error));
         return;
     } else {
         message = "cannot save " + Quoted(result.path) + ": " + StepText(result.step) + ": " +
@@ -164,7 +163,7 @@ void ReportFailure(const RunResult& run, const RunTarget& target, const char* ap
     // The file the edit would have replaced: FILE, or the file to append
     // that -o names.
     const std::string kept = result.step == EDIT_STEP_RUN && result.code == RESULT_CANNOT_SAVE
-                                 ? result.path
+                                 ? result.target
                                  : std::string(file);
     if (run.inPlace && result.step != EDIT_STEP_CHECK && result.step != EDIT_STEP_OPEN) {
         message += "; " + Quoted(kept) + " is left as it was";
@@ -190,7 +189,7 @@ int ReportOutcome(const CliRequest& request, const RunResult& run, const RunTarg
         case OUTCOME_NOTHING_MOVED:
             ReportMessage(Quoted(file) + ": no time moved; " +
                           (run.inPlace ? std::string("nothing written")
-                                       : Quoted(target.outputPath) + " written unchanged"));
+                                       : Quoted(target.outputPath) + " is written unchanged"));
             return EXIT_DONE;
         case OUTCOME_NO_SHIFT:
             ReportMessage(Quoted(file) + ": shift and stretch are both 0; nothing to do");
@@ -285,9 +284,8 @@ std::vector<int> RepeatedFiles(const std::vector<const char*>& files) {
     for (std::size_t k = 0; k < files.size(); ++k) {
         known[k] = ReadFileIdentity(files[k], &seen[k]);
         for (std::size_t earlier = 0; known[k] && earlier < k && !repeated[k]; ++earlier) {
-            repeated[k] = known[earlier] && !repeated[earlier] &&
-                          seen[earlier].device == seen[k].device &&
-                          seen[earlier].index == seen[k].index;
+            repeated[k] =
+                known[earlier] && !repeated[earlier] && SameFileIdentity(seen[earlier], seen[k]);
             if (repeated[k]) {
                 ReportMessage(Quoted(files[k]) + " is the file " + Quoted(files[earlier]) +
                               " named again; it is edited once");

@@ -22,10 +22,9 @@ struct EditState {
     EditFile input;
     EditFile append;
     EditFile unfinished;
-    std::string target;  // the name the result takes
+    EditNames names;
     std::string unfinishedName;
     std::string linkName;
-    int inPlace;
     const EditFile* kept;  // the open file whose traits the result keeps, if any
 };
 
@@ -33,6 +32,8 @@ void ClearResult(EditResult* result) {
     result->code = RESULT_OK;
     result->step = EDIT_STEP_NONE;
     result->path.clear();
+    result->target.clear();
+    result->backup.clear();
     result->error = 0;
     result->nothingMoved = 0;
     result->waited = 0;
@@ -83,8 +84,10 @@ int IsFolderName(const char* path) {
     return (notRegular && error == EISDIR) ? 1 : 0;
 }
 
-int SameIdentity(const FileIdentity& first, const FileIdentity& second) {
-    return (first.device == second.device && first.index == second.index) ? 1 : 0;
+// 1 when the name still leads to the open file.
+int StillUnderName(const EditFile& file, const char* path) {
+    FileIdentity identity;
+    return (ReadFileIdentity(path, &identity) && SameFileIdentity(identity, file.identity)) ? 1 : 0;
 }
 
 // Opens FILE, checks it and takes its lock. After a wait the name may lead to
@@ -112,27 +115,31 @@ std::int32_t OpenAndLock(const char* path, EditFile* file, std::int32_t failCode
     return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_LOCK, path, 0);
 }
 
-// Decides the names. An output that is FILE itself (another spelling, a link)
-// is an edit in place; a link is followed, so the file is edited where it lives.
-// An output that is the file to append edits that file in place, so that it
-// is read before it is replaced and keeps a backup.
-void PlanNames(const EditRequest& request, EditState* state) {
-    state->inPlace = 1;
-    state->kept = &state->input;
-    std::string target = request.file;
-    FileIdentity output;
-    if (request.outputPath != nullptr && !(ReadFileIdentity(request.outputPath, &output) &&
-                                           SameIdentity(output, state->input.identity))) {
-        target = request.outputPath;
+// Decides the names by the one rule of edit_names.h, over the files this job
+// holds open. An in-place target that is the file to append (and not FILE)
+// keeps that file's traits.
+void PlanNames(const EditRequest& request, EditState* state, EditResult* result) {
+    DecideEditNames(request.file, request.appendFile, request.outputPath, &state->input.identity,
+                    request.appendFile != nullptr ? &state->append.identity : nullptr,
+                    &state->names);
+    state->kept = nullptr;
+    if (state->names.inPlace) {
+        FileIdentity target;
         const int intoAppend = request.appendFile != nullptr &&
-                               ReadFileIdentity(request.outputPath, &output) &&
-                               SameIdentity(output, state->append.identity);
-        state->inPlace = intoAppend;
-        state->kept = intoAppend ? &state->append : nullptr;
+                               ReadFileIdentity(state->names.target.c_str(), &target) &&
+                               !SameFileIdentity(target, state->input.identity) &&
+                               SameFileIdentity(target, state->append.identity);
+        state->kept = intoAppend ? &state->append : &state->input;
     }
-    FollowToFile(target.c_str(), &state->target);
-    state->unfinishedName = UnfinishedName(state->target);
-    state->linkName = BackupLinkName(state->target);
+    state->unfinishedName = UnfinishedName(state->names.target);
+    state->linkName = BackupLinkName(state->names.target);
+    result->target = state->names.target;
+    result->backup = state->names.backup;
+}
+
+// A run that was asked to tell that it moved no time, and did not.
+int MovedNothing(const EditRequest& request, const EditResult& result) {
+    return (request.keepWhenUnmoved && result.counts.timesMoved == 0) ? 1 : 0;
 }
 
 // An existing output that is not a regular file (a device, standard output)
@@ -140,7 +147,7 @@ void PlanNames(const EditRequest& request, EditState* state) {
 // It is opened by the name as given: /dev/stdout leads through /proc to a
 // pipe that has no name of its own to follow to.
 int WritesStraightThrough(const EditRequest& request, const EditState& state) {
-    if (state.inPlace) {
+    if (state.names.inPlace) {
         return 0;
     }
     EditFile probe;
@@ -157,7 +164,7 @@ int WritesStraightThrough(const EditRequest& request, const EditState& state) {
 std::int32_t RunStraightThrough(const EditRequest& request, EditState* state, EditResult* result) {
     std::FILE* output = std::fopen(request.outputPath, "wb");
     if (output == nullptr) {
-        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->target, errno);
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->names.target, errno);
     }
     const EditStreams streams{state->input.stream,
                               state->input.size,
@@ -170,12 +177,13 @@ std::int32_t RunStraightThrough(const EditRequest& request, EditState* state, Ed
     const int error = errno;
     const int closed = std::fclose(output) == 0;
     if (code != RESULT_OK) {
-        return Fail(result, code, EDIT_STEP_RUN, code == RESULT_CANNOT_SAVE ? state->target : "",
-                    error);
+        return Fail(result, code, EDIT_STEP_RUN,
+                    code == RESULT_CANNOT_SAVE ? state->names.target : "", error);
     }
     if (!closed) {
-        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_FLUSH, state->target, errno);
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_FLUSH, state->names.target, errno);
     }
+    result->nothingMoved = MovedNothing(request, *result);
     return RESULT_OK;
 }
 
@@ -188,7 +196,7 @@ std::int32_t WriteUnfinished(const EditRequest& request, EditState* state, EditR
     int error = 0;
     if (!CreateUnfinished(state->unfinishedName.c_str(), &state->unfinished, &error)) {
         GuardNames("", "");
-        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->target, error);
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->names.target, error);
     }
     const EditStreams streams{state->input.stream, state->input.size,        state->append.stream,
                               state->append.size,  state->unfinished.stream, 1};
@@ -198,32 +206,35 @@ std::int32_t WriteUnfinished(const EditRequest& request, EditState* state, EditR
         const int runError = errno;
         Abandon(state);
         return Fail(result, code, EDIT_STEP_RUN,
-                    code == RESULT_CANNOT_SAVE ? state->target : std::string(), runError);
+                    code == RESULT_CANNOT_SAVE ? state->names.target : std::string(), runError);
     }
-    if (request.keepWhenUnmoved && result->counts.timesMoved == 0) {
+    // Only an edit in place can keep what it had: an output name is written
+    // all the same, with the input's bytes.
+    result->nothingMoved = MovedNothing(request, *result);
+    if (result->nothingMoved && state->names.inPlace) {
         Abandon(state);
-        result->nothingMoved = 1;
         return RESULT_OK;
     }
     // The traits of the file being replaced: FILE in place, an existing OUT.
     EditFile kept;
     ClearEditFile(&kept);
     const EditFile* traitsFrom = state->kept;
-    if (!state->inPlace) {
+    if (!state->names.inPlace) {
         int notRegular = 0;
-        traitsFrom =
-            OpenForReading(state->target.c_str(), &kept, &notRegular, &error) ? &kept : nullptr;
+        traitsFrom = OpenForReading(state->names.target.c_str(), &kept, &notRegular, &error)
+                         ? &kept
+                         : nullptr;
     }
     const int traitsSet =
         traitsFrom == nullptr || CopyTraits(*traitsFrom, &state->unfinished, &error);
     CloseEditFile(&kept);
     if (!traitsSet) {
         Abandon(state);
-        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_TRAITS, state->target, error);
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_TRAITS, state->names.target, error);
     }
     if (!FlushToDisk(&state->unfinished, &error)) {
         Abandon(state);
-        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_FLUSH, state->target, error);
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_FLUSH, state->names.target, error);
     }
     return RESULT_OK;
 }
@@ -233,13 +244,14 @@ std::int32_t SwapIn(EditState* state, EditResult* result) {
     std::string failedAt;
     HoldInterruptions();
     int swapped = 0;
-    if (state->inPlace) {
-        const std::string backup = state->target + ".bak";
-        swapped = SwapInWithBackup(state->target.c_str(), state->unfinishedName.c_str(),
-                                   state->linkName.c_str(), backup.c_str(), &failedAt, &error);
+    EditStep failedStep = EDIT_STEP_SWAP;
+    if (state->names.inPlace) {
+        swapped = SwapInWithBackup(state->names.target.c_str(), state->unfinishedName.c_str(),
+                                   state->linkName.c_str(), state->names.backup.c_str(),
+                                   &failedStep, &failedAt, &error);
     } else {
-        failedAt = state->target;
-        swapped = MoveInPlace(state->target.c_str(), state->unfinishedName.c_str(), &error);
+        failedAt = state->names.target;
+        swapped = MoveInPlace(state->names.target.c_str(), state->unfinishedName.c_str(), &error);
     }
     if (swapped) {
         GuardNames("", "");
@@ -248,7 +260,7 @@ std::int32_t SwapIn(EditState* state, EditResult* result) {
     if (!swapped) {
         Abandon(state);
         RemoveLeftover(state->linkName.c_str());
-        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_SWAP, failedAt, error);
+        return Fail(result, RESULT_CANNOT_SAVE, failedStep, failedAt, error);
     }
     return RESULT_OK;
 }
@@ -262,22 +274,22 @@ std::int32_t RunLocked(const EditRequest& request, EditState* state, EditResult*
                         notRegular ? EDIT_STEP_CHECK : EDIT_STEP_OPEN, request.appendFile, error);
         }
     }
-    PlanNames(request, state);
-    if (!state->inPlace) {
+    PlanNames(request, state, result);
+    if (!state->names.inPlace) {
         FileIdentity folder;
-        const std::string parent = FolderOfName(state->target);
-        if (IsFolderName(state->target.c_str())) {
-            return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->target, EISDIR);
+        const std::string parent = FolderOfName(state->names.target);
+        if (IsFolderName(state->names.target.c_str())) {
+            return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->names.target, EISDIR);
         }
         if (!ReadFileIdentity(parent.c_str(), &folder)) {
-            return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->target, errno);
+            return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->names.target, errno);
         }
     }
     if (WritesStraightThrough(request, *state)) {
         return RunStraightThrough(request, state, result);
     }
     const std::int32_t written = WriteUnfinished(request, state, result);
-    if (written != RESULT_OK || result->nothingMoved) {
+    if (written != RESULT_OK || (result->nothingMoved && state->names.inPlace)) {
         return written;
     }
     CloseEditFile(&state->unfinished);
@@ -312,6 +324,16 @@ int CheckEditableFile(const char* path, int* notRegular, int* error) {
     return 1;
 }
 
+std::FILE* OpenRegularFile(const char* path, std::int64_t* size, int* notRegular, int* error) {
+    EditFile file;
+    if (!OpenForReading(path, &file, notRegular, error)) {
+        return nullptr;
+    }
+    // The stream owns the handle: closing it closes the file.
+    *size = file.size;
+    return file.stream;
+}
+
 std::int32_t RunEditJob(const EditRequest& request, EditResult* result) {
     ClearResult(result);
     EditState state;
@@ -335,8 +357,10 @@ std::int32_t UndoEdit(const char* file, EditResult* result) {
         return result->code;
     }
     std::string target;
-    FollowToFile(file, &target);
-    const std::string backup = target + ".bak";
+    FollowLinks(file, &target);
+    const std::string backup = BackupName(target);
+    result->target = target;
+    result->backup = backup;
     EditFile backupFile;
     ClearEditFile(&backupFile);
     int notRegular = 0;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "edit_names.h"
 #include "run_counts.h"
 
 // The step at which a job failed.
@@ -23,19 +24,22 @@ enum EditStep : int {
     EDIT_STEP_RUN,        // the engine's run (its result code says which file)
     EDIT_STEP_TRAITS,     // giving the new file the original's traits
     EDIT_STEP_FLUSH,      // flushing the new file to disk
-    EDIT_STEP_SWAP,       // putting the new content and the backup in place
+    EDIT_STEP_BACKUP,     // the backup could not be put in place
+    EDIT_STEP_SWAP,       // putting the new content in place
     EDIT_STEP_NO_BACKUP,  // undo: FILE.bak is missing
 };
 
 // What a job did.
 struct EditResult {
-    std::int32_t code;  // RESULT_OK or the result code the user is told of
-    EditStep step;      // where it failed (EDIT_STEP_NONE on success)
-    std::string path;   // the name the failing call was given
-    int error;          // errno (GetLastError on Windows) of the failing call
-    int nothingMoved;   // the run moved no time: nothing was written
-    int waited;         // another run held the file first
-    RunCounts counts;   // what the run found and did
+    std::int32_t code;   // RESULT_OK or the result code the user is told of
+    EditStep step;       // where it failed (EDIT_STEP_NONE on success)
+    std::string path;    // the name the failing call was given
+    std::string target;  // the name the result takes (EditNames::target)
+    std::string backup;  // its backup; empty unless the edit is in place
+    int error;           // errno (GetLastError on Windows) of the failing call
+    int nothingMoved;    // the run moved no time (in place: nothing was written)
+    int waited;          // another run held the file first
+    RunCounts counts;    // what the run found and did
 };
 
 // The streams an engine run reads and writes, opened by the job.
@@ -59,7 +63,9 @@ struct EditRequest {
     const char* file;        // FILE
     const char* appendFile;  // the file to append, or null
     const char* outputPath;  // -o OUT, or null to edit FILE in place
-    int keepWhenUnmoved;     // a run that moves no time writes nothing
+    // In place, a run that moves no time writes nothing; an output name is
+    // written all the same.
+    int keepWhenUnmoved;
     EditRun run;
     void* context;
     // Called once when another run holds the file and this one waits for it.
@@ -70,6 +76,9 @@ struct EditRequest {
 // through a link; else 0 with *notRegular set for a device, pipe, socket or
 // folder (none of which is read or waited on), or the error in *error.
 int CheckEditableFile(const char* path, int* notRegular, int* error);
+// The same file opened as the job opens it: a stream to read and close, with
+// the file's size; null as above.
+std::FILE* OpenRegularFile(const char* path, std::int64_t* size, int* notRegular, int* error);
 
 // Runs the job; the result code as in result_codes.h.
 std::int32_t RunEditJob(const EditRequest& request, EditResult* result);
@@ -78,14 +87,6 @@ std::int32_t RunEditJob(const EditRequest& request, EditResult* result);
 // traits: a second undo redoes. RESULT_BAD_FILE with EDIT_STEP_NO_BACKUP when
 // there is no FILE.bak.
 std::int32_t UndoEdit(const char* file, EditResult* result);
-
-// The identity of the file a name leads to (device and inode, volume and
-// index): 1 with it in *identity, else 0.
-struct FileIdentity {
-    std::uint64_t device;
-    std::uint64_t index;
-};
-int ReadFileIdentity(const char* path, FileIdentity* identity);
 
 // The names a job gives its temporary files beside FILE, so that a file left
 // by a killed run says what it is.

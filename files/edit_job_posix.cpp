@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr int kMaxLinkHops = 40;
 constexpr std::size_t kGuardedNameSize = PATH_MAX + 64;
 
 // The names an interruption removes, in fixed buffers: the handler may only
@@ -218,15 +217,6 @@ int LockFile(EditFile* file, void (*waiting)(const char* path), const char* path
     return 1;
 }
 
-int StillUnderName(const EditFile& file, const char* path) {
-    struct stat status;
-    return (stat(path, &status) == 0 &&
-            static_cast<std::uint64_t>(status.st_dev) == file.identity.device &&
-            static_cast<std::uint64_t>(status.st_ino) == file.identity.index)
-               ? 1
-               : 0;
-}
-
 int CreateUnfinished(const char* path, EditFile* file, int* error) {
     ClearEditFile(file);
     const int descriptor =
@@ -287,7 +277,7 @@ void CloseEditFile(EditFile* file) {
 }
 
 int SwapInWithBackup(const char* target, const char* unfinished, const char* link,
-                     const char* backup, std::string* failedAt, int* error) {
+                     const char* backup, EditStep* failedStep, std::string* failedAt, int* error) {
     // A second name for the content now under FILE takes FILE.bak's name in one
     // rename; only then does the new content take FILE's.
     if (::link(target, link) != 0) {
@@ -303,6 +293,7 @@ int SwapInWithBackup(const char* target, const char* unfinished, const char* lin
         // original is always under one of the two names.
         if (rename(target, backup) != 0) {
             *error = errno;
+            *failedStep = EDIT_STEP_BACKUP;
             *failedAt = backup;
             return 0;
         }
@@ -319,6 +310,7 @@ int SwapInWithBackup(const char* target, const char* unfinished, const char* lin
     if (rename(link, backup) != 0 && !((errno == EISDIR || errno == ENOTEMPTY || errno == EEXIST) &&
                                        rmdir(backup) == 0 && rename(link, backup) == 0)) {
         *error = errno;
+        *failedStep = EDIT_STEP_BACKUP;
         *failedAt = backup;
         unlink(link);
         return 0;
@@ -392,38 +384,6 @@ void HoldInterruptions() {
 
 void LetInterruptionsIn() {
     sigprocmask(SIG_SETMASK, &g_heldSignals, nullptr);
-}
-
-void FollowToFile(const char* path, std::string* file) {
-    *file = path;
-    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        struct stat status;
-        if (lstat(file->c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-            return;
-        }
-        char text[PATH_MAX];
-        const ssize_t length = readlink(file->c_str(), text, sizeof text);
-        if (length <= 0 || static_cast<std::size_t>(length) >= sizeof text) {
-            return;
-        }
-        std::string next(text, static_cast<std::size_t>(length));
-        // A relative link is relative to the folder that holds the link.
-        const std::size_t slash = file->rfind('/');
-        if (next[0] != '/' && slash != std::string::npos) {
-            next = file->substr(0, slash + 1) + next;
-        }
-        *file = next;
-    }
-}
-
-int ReadFileIdentity(const char* path, FileIdentity* identity) {
-    struct stat status;
-    if (stat(path, &status) != 0) {
-        return 0;
-    }
-    *identity = FileIdentity{static_cast<std::uint64_t>(status.st_dev),
-                             static_cast<std::uint64_t>(status.st_ino)};
-    return 1;
 }
 
 void InstallEditInterruptHandlers() {

@@ -147,14 +147,6 @@ int LockFile(EditFile* file, void (*waiting)(const char* path), const char* path
     return 1;
 }
 
-int StillUnderName(const EditFile& file, const char* path) {
-    FileIdentity identity;
-    return (ReadFileIdentity(path, &identity) && identity.device == file.identity.device &&
-            identity.index == file.identity.index)
-               ? 1
-               : 0;
-}
-
 int CreateUnfinished(const char* path, EditFile* file, int* error) {
     ClearEditFile(file);
     std::wstring wide;
@@ -260,7 +252,7 @@ int CanBeRenamed(const std::wstring& name) {
 }  // namespace
 
 int SwapInWithBackup(const char* target, const char* unfinished, const char* link,
-                     const char* backup, std::string* failedAt, int* error) {
+                     const char* backup, EditStep* failedStep, std::string* failedAt, int* error) {
     std::wstring wideTarget;
     std::wstring wideUnfinished;
     std::wstring wideLink;
@@ -291,6 +283,7 @@ int SwapInWithBackup(const char* target, const char* unfinished, const char* lin
     if (!ReplaceKeepingReadOnly(wideLink, wideBackup) &&
         !(RemoveDirectoryW(wideBackup.c_str()) && ReplaceKeepingReadOnly(wideLink, wideBackup))) {
         *error = static_cast<int>(GetLastError());
+        *failedStep = EDIT_STEP_BACKUP;
         *failedAt = backup;
         DeleteFileW(wideLink.c_str());
         return 0;
@@ -370,54 +363,6 @@ void HoldInterruptions() {
 
 void LetInterruptionsIn() {
     InterlockedExchange(&g_holding, 0);
-}
-
-void FollowToFile(const char* path, std::string* file) {
-    std::wstring wide;
-    *file = path;
-    if (!WidenName(path, &wide)) {
-        return;
-    }
-    // Only a name that is itself a link is replaced by its file's final path.
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-        return;
-    }
-    const HANDLE handle =
-        CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    wchar_t finalPath[kGuardedNameSize];
-    const DWORD length = GetFinalPathNameByHandleW(handle, finalPath, kGuardedNameSize, 0);
-    CloseHandle(handle);
-    if (length > 0 && length < kGuardedNameSize) {
-        *file = NarrowName(finalPath);
-    }
-}
-
-int ReadFileIdentity(const char* path, FileIdentity* identity) {
-    std::wstring wide;
-    if (!WidenName(path, &wide)) {
-        return 0;
-    }
-    const HANDLE handle =
-        CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return 0;
-    }
-    BY_HANDLE_FILE_INFORMATION information;
-    const BOOL known = GetFileInformationByHandle(handle, &information);
-    CloseHandle(handle);
-    if (!known) {
-        return 0;
-    }
-    *identity = FileIdentity{
-        information.dwVolumeSerialNumber,
-        (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
-    return 1;
 }
 
 void InstallEditInterruptHandlers() {

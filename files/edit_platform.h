@@ -26,8 +26,6 @@ int OpenForReading(const char* path, EditFile* file, int* notRegular, int* error
 // (when not null) hears of it first and *waited is set.
 int LockFile(EditFile* file, void (*waiting)(const char* path), const char* path, int* waited,
              int* error);
-// 1 when the name still leads to the open file.
-int StillUnderName(const EditFile& file, const char* path);
 // Creates a new file exclusively, never through a link, readable and writable
 // by its owner only, with a stream for writing.
 int CreateUnfinished(const char* path, EditFile* file, int* error);
@@ -39,9 +37,10 @@ int FlushToDisk(EditFile* file, int* error);
 void CloseEditFile(EditFile* file);
 // Makes `backup` the content of `target` now and `unfinished` the new target,
 // with no instant without a whole target; `link` is a spare name beside them.
-// *failedAt receives the name of the failing call.
+// *failedStep (EDIT_STEP_BACKUP or EDIT_STEP_SWAP) and *failedAt receive the
+// failing step and the name of the failing call.
 int SwapInWithBackup(const char* target, const char* unfinished, const char* link,
-                     const char* backup, std::string* failedAt, int* error);
+                     const char* backup, EditStep* failedStep, std::string* failedAt, int* error);
 // Puts `unfinished` under `target`, replacing any file there in one step.
 int MoveInPlace(const char* target, const char* unfinished, int* error);
 // Exchanges two names' files in one step, or with no instant without either.
@@ -57,5 +56,3 @@ void ReleaseBeforeSwap(EditFile* input);
 // Holds interruptions back while the swap runs, and lets them in again.
 void HoldInterruptions();
 void LetInterruptionsIn();
-// The name a link leads to, followed to its file; any other name as it is.
-void FollowToFile(const char* path, std::string* file);

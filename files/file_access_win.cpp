@@ -19,18 +19,12 @@ std::FILE* OpenFileByName(const char* path, const char* mode) {
 
 // Through a handle, so that a symbolic link is followed to its file.
 std::int64_t FileSizeByName(const char* path) {
-    std::wstring wideName;
-    if (!WidenName(path, &wideName)) {
+    BY_HANDLE_FILE_INFORMATION information;
+    DWORD type = 0;
+    if (!QueryFileByName(path, &information, &type) || type != FILE_TYPE_DISK ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return 0;
     }
-    const HANDLE file =
-        CreateFileW(wideName.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return 0;
-    }
-    LARGE_INTEGER size = {};
-    const BOOL known = GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size);
-    CloseHandle(file);
-    return known ? static_cast<std::int64_t>(size.QuadPart) : 0;
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) |
+                                     information.nFileSizeLow);
 }

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "edit_platform.h"
+#include "edit_job.h"
 #include "file_access.h"
 #include "result_codes.h"
 #include "subtitle_append.h"
@@ -73,15 +73,15 @@ std::int32_t ReadNamedLastSyncTime(const char* path, const RunOptions& options, 
 int GuessNamedLastSyncTime(const char* path, int readQuoted, std::int32_t* guess) {
     // Opened as the edit job opens it: a pipe or device is refused unread,
     // never waited on.
-    EditFile file;
-    ClearEditFile(&file);
+    std::int64_t size = 0;
     int notRegular = 0;
     int error = 0;
-    if (!OpenForReading(path, &file, &notRegular, &error)) {
+    std::FILE* file = OpenRegularFile(path, &size, &notRegular, &error);
+    if (file == nullptr) {
         return 0;
     }
-    const int guessed = GuessLastSyncTime(file.stream, file.size, readQuoted, kTailUnits, guess);
-    CloseEditFile(&file);
+    const int guessed = GuessLastSyncTime(file, size, readQuoted, kTailUnits, guess);
+    std::fclose(file);
     return guessed;
 }
 

@@ -1,6 +1,9 @@
 // The engine's runs over files given by their names: each opens its files,
-// passes the inputs' sizes for the progress rule and closes what it opened. For
-// tests, benchmarks and fuzzing; the front ends edit through the edit job.
+// passes the inputs' sizes for the progress rule and closes what it opened.
+// Tests, benchmarks and fuzzing run through them; the front ends use them for
+// what writes no file of theirs (a dry run into the null device, `last`, the
+// range end E looked up or guessed, a file's encoding) and edit through the
+// edit job.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// UTF-8 and UTF-16 names, converted by the system, and long names in the
-// verbatim "\\?\" form.
+// UTF-8 and UTF-16 names, converted by the system, long names in the
+// verbatim "\\?\" form, and the look at a file by its name that reads no data.
 #include "wide_names_win.h"
 
 #include <windows.h>
@@ -61,4 +61,24 @@ std::string NarrowName(const wchar_t* wide) {
     WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], size, nullptr, nullptr);
     text.resize(static_cast<std::size_t>(size) - 1);
     return text;
+}
+
+HANDLE OpenForQueryByName(const char* path) {
+    std::wstring wide;
+    if (!WidenName(path, &wide)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+int QueryFileByName(const char* path, BY_HANDLE_FILE_INFORMATION* information, DWORD* type) {
+    const HANDLE handle = OpenForQueryByName(path);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    *type = GetFileType(handle);
+    const BOOL known = GetFileInformationByHandle(handle, information);
+    CloseHandle(handle);
+    return known ? 1 : 0;
 }

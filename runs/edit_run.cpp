@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "backup_protocol.h"
+#include "edit_names.h"
 #include "result_codes.h"
 
 namespace {
@@ -37,18 +37,18 @@ int EditTarget(const RunTarget& target, const char* appendFile, const RunValues&
         RunIntoStream(target, appendFile, values, result);
         return 0;
     }
-    SavePlan plan;
-    PlanSave(target.file, appendFile, target.outputPath, &plan);
-    if (appendFile != nullptr && ReplacesAppendFile(plan, appendFile)) {
+    EditNames names;
+    PlanEditNames(target.file, appendFile, target.outputPath, &names);
+    if (names.appendIsBackup) {
         result->outcome = OUTCOME_APPEND_IS_BACKUP;
-        result->backup = plan.backup;
+        result->backup = names.backup;
         return 0;
     }
     if (target.dryRun) {
         RunIntoStream(target, appendFile, values, result);
         return 0;
     }
-    result->inPlace = !plan.backup.empty();
+    result->inPlace = names.inPlace;
     RunValues context = values;
     const EditRequest request{
         target.file,        appendFile, target.outputPath, values.kind != RUN_APPEND,

@@ -245,6 +245,80 @@ TEST_F(EditJobFaults, NothingMovedKeepsTheOlderBackup) {
     }
 }
 
+// With -o OUT a run that moves no time writes OUT all the same, FILE's bytes,
+// so that an older OUT is never taken for the result; FILE keeps no backup.
+TEST_F(EditJobFaults, NothingMovedStillWritesTheOutput) {
+    const std::string original = SamiWithTimes({1000, 2000});
+    Write("a.smi", original);
+    Write("out.smi", "an older output");
+    const CliRun run =
+        RunCli({"shift", "--start=5000", "--end=9000", "--shift=5", "-o", "out.smi", "a.smi"},
+               InDir(dir_));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "tembrel-cli: 'a.smi': no time moved; 'out.smi' is written unchanged\n");
+    EXPECT_EQ(ReadWholeFile(Path("out.smi")), original);
+    EXPECT_EQ(ReadWholeFile(Path("a.smi")), original);
+    EXPECT_FALSE(std::filesystem::exists(Path("a.smi.bak")));
+    EXPECT_EQ(Leftovers(dir_), "");
+}
+
+// The names of an edit, by the one rule both front ends and the job use. In
+// the table "" stands for no name; names are in the scratch folder.
+TEST_F(EditJobFaults, EditNamesFollowTheFileWhereverItIsNamed) {
+    Write("f.smi", "f");
+    Write("f.smi.bak", "older");
+    Write("g.smi", "g");
+    ASSERT_EQ(symlink("f.smi", Path("l.smi").c_str()), 0);
+    ASSERT_EQ(symlink("g.smi", Path("lg.smi").c_str()), 0);
+    ASSERT_EQ(link(Path("f.smi").c_str(), Path("h.smi").c_str()), 0);
+    struct NamesCase {
+        const char* file;
+        const char* append;
+        const char* output;
+        const char* target;
+        int inPlace;
+        int appendIsBackup;
+    };
+    const NamesCase cases[] = {
+        {"f.smi", "", "", "f.smi", 1, 0},
+        {"f.smi", "", "f.smi", "f.smi", 1, 0},
+        {"f.smi", "", "./f.smi", "f.smi", 1, 0},
+        {"f.smi", "", "h.smi", "f.smi", 1, 0},
+        {"f.smi", "", "l.smi", "f.smi", 1, 0},
+        {"l.smi", "", "", "f.smi", 1, 0},
+        {"f.smi", "", "new.smi", "new.smi", 0, 0},
+        {"f.smi", "", "lg.smi", "g.smi", 0, 0},
+        {"f.smi", "g.smi", "g.smi", "g.smi", 1, 0},
+        {"f.smi", "g.smi", "lg.smi", "g.smi", 1, 0},
+        {"f.smi", "g.smi", "", "f.smi", 1, 0},
+        {"f.smi", "f.smi.bak", "", "f.smi", 1, 1},
+        {"l.smi", "f.smi.bak", "", "f.smi", 1, 1},
+        {"f.smi", "f.smi.bak", "new.smi", "new.smi", 0, 0},
+        {"f.smi", "f.smi", "", "f.smi", 1, 0},
+    };
+    const auto named = [this](const char* name) { return name[0] == '\0' ? "" : Path(name); };
+    for (const NamesCase& c : cases) {
+        const std::string file = named(c.file);
+        const std::string append = named(c.append);
+        const std::string output = named(c.output);
+        EditNames names;
+        EXPECT_EQ(PlanEditNames(file.c_str(), append.empty() ? nullptr : append.c_str(),
+                                output.empty() ? nullptr : output.c_str(), &names),
+                  1);
+        const std::string says = std::string(c.file) + " " + c.append + " -o " + c.output;
+        EXPECT_EQ(names.target, Path(c.target)) << says;
+        EXPECT_EQ(names.backup, c.inPlace ? BackupName(names.target) : "") << says;
+        EXPECT_EQ(names.inPlace, c.inPlace) << says;
+        EXPECT_EQ(names.appendIsBackup, c.appendIsBackup) << says;
+    }
+    EditNames missing;
+    EXPECT_EQ(PlanEditNames(Path("none.smi").c_str(), nullptr, nullptr, &missing), 0);
+    EXPECT_EQ(missing.target, Path("none.smi"));
+    EXPECT_TRUE(IsSameFile(Path("h.smi").c_str(), Path("l.smi").c_str()));
+    EXPECT_FALSE(IsSameFile(Path("f.smi").c_str(), Path("g.smi").c_str()));
+    EXPECT_FALSE(IsSameFile(Path("none.smi").c_str(), Path("none.smi").c_str()));
+}
+
 // undo swaps FILE and FILE.bak, a second undo redoes, and without FILE.bak it
 // is refused.
 TEST_F(EditJobFaults, UndoSwapsAndRedoes) {
