@@ -2,8 +2,35 @@
 // and functions of the window manager, the text conversions and the file
 // system that the dialog and the file library call, with Win32's names so that
 // their sources compile unchanged against either. A test drives it through
-// win32_standin.h.
+// win32_standin.h. A resource script reads
+// the style numbers alone (RC_INVOKED, as the resource compiler defines it).
 #pragma once
+
+// --- Styles, for resource scripts too ---
+
+#define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_SYSMENU 0x00080000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+#define DS_SETFONT 0x40L
+#define DS_MODALFRAME 0x80L
+#define SS_LEFT 0x0000L
+#define SS_BITMAP 0x000EL
+#define SS_ETCHEDHORZ 0x0010L
+#define SS_NOTIFY 0x0100L
+#define SS_CENTERIMAGE 0x0200L
+#define SS_SUNKEN 0x1000L
+#define ES_LEFT 0x0000L
+#define ES_AUTOHSCROLL 0x0080L
+#define BS_PUSHBUTTON 0x0000L
+#define BS_AUTORADIOBUTTON 0x0009L
+#define BS_TYPEMASK 0x000FL
+
+#ifndef RC_INVOKED
 
 #include <cstddef>
 #include <cstdint>
@@ -276,3 +303,5 @@ DWORD GetFullPathNameW(LPCWSTR path, DWORD size, LPWSTR full, LPWSTR* filePart);
 // The C runtime's rename and remove for UTF-16 names.
 int _wrename(const wchar_t* from, const wchar_t* to);
 int _wremove(const wchar_t* path);
+
+#endif  // RC_INVOKED
