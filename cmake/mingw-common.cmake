@@ -1,6 +1,7 @@
-# What both MinGW-w64 toolchains share; _tembrel_mingw names the target
-# triplet. The C and C++ runtimes go into the program, so it runs on a clean
-# Windows.
+# What both MinGW-w64 toolchains share, and every flag of theirs:
+# _tembrel_mingw names the target triplet, _tembrel_mingw_flags the compile
+# flags of its processor. The C and C++ runtimes go into the program, so it runs
+# on a clean Windows.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_C_COMPILER ${_tembrel_mingw}-gcc)
 set(CMAKE_CXX_COMPILER ${_tembrel_mingw}-g++)
@@ -12,4 +13,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+set(CMAKE_C_FLAGS_INIT "${_tembrel_mingw_flags}")
+set(CMAKE_CXX_FLAGS_INIT "${_tembrel_mingw_flags}")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fuzz_files.h"
+#include "progress_recorder.h"
 #include "sami_text.h"
 #include "result_codes.h"
 #include "subtitle_append.h"
@@ -107,10 +108,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!WriteWhole(firstPath, first) || !WriteWhole(appendPath, append)) {
         std::abort();
     }
-    g_fuzzPercents.clear();
+    ResetProgress();
     RunCounts counts;
     if (AppendNamedFiles(firstPath.c_str(), appendPath.c_str(), outPath.c_str(), offset,
-                         RecordingFuzzProgress(FrontEndRunOptions(0)), &counts) != RESULT_OK) {
+                         RecordingProgress(FrontEndRunOptions(0)), &counts) != RESULT_OK) {
         std::abort();
     }
     const std::string output = ReadWhole(outPath);
@@ -118,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
     // Every run ends with the bar at 100.
-    if (g_fuzzPercents.empty() || g_fuzzPercents.back() != 100) {
+    if (g_recordedPercents.empty() || g_recordedPercents.back() != 100) {
         std::abort();
     }
     const int readQuoted = (offset & 2) != 0 ? 1 : 0;

@@ -6,22 +6,6 @@
 
 #include <cstdio>
 
-std::vector<std::int32_t> g_fuzzPercents;
-
-namespace {
-
-void RecordPercent(void* /*context*/, std::int32_t percent) {
-    g_fuzzPercents.push_back(percent);
-}
-
-}  // namespace
-
-RunOptions RecordingFuzzProgress(RunOptions options) {
-    options.progress = RecordPercent;
-    options.progressContext = nullptr;
-    return options;
-}
-
 std::string FuzzPath(const char* name) {
     return "/tmp/tembrel-fuzz-" + std::to_string(getpid()) + "-" + name;
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "fuzz_files.h"
+#include "progress_recorder.h"
 #include "sami_text.h"
 #include "one_piece_shift.h"
 #include "sync_file_walk.h"
@@ -90,11 +91,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const OnePieceResult expected = ShiftInOnePiece(input, p, 0);
     for (std::int32_t size_ : {window, kFileBufferSize}) {
-        g_fuzzPercents.clear();
+        ResetProgress();
         RunCounts counts;
-        const RunOptions options = RecordingFuzzProgress(RunOptions{0, size_});
+        const RunOptions options = RecordingProgress(RunOptions{0, size_});
         if (ShiftNamedFile(in.c_str(), out.c_str(), p, options, &counts) != 0 ||
-            ReadWhole(out) != expected.output || g_fuzzPercents != expected.percents ||
+            ReadWhole(out) != expected.output || g_recordedPercents != expected.percents ||
             counts.largestTime != expected.last ||
             FindLastSyncTimeInWindow(in.c_str(), size_) != expected.last) {
             std::abort();

@@ -1,6 +1,6 @@
 // What the parts of the Win32 stand-in share: the objects behind the handles,
-// the windows that live until the next reset, and the UTF-8/UTF-16
-// conversions of texts.
+// the windows that live until the next reset, the dialog templates read from a
+// module's resource script, and the UTF-8/UTF-16 conversions of texts.
 #pragma once
 
 #include <commctrl.h>
@@ -17,13 +17,13 @@
 
 struct StandinWindow {
     int id;  // the control id; 0 for the dialog
-    const char* className;
+    std::string className;
     std::string text;
+    DWORD style;
     UINT checked;
     int position;  // of a progress bar
     int visible;
     int enabled;
-    int radio;  // an auto radio button of the unit group
     RECT rect;  // in the parent's client area
     HFONT font;
     WNDPROC procedure;
@@ -44,10 +44,33 @@ struct StandinDrop {
     int finished;
 };
 
+// A control of a dialog template; its rectangle in dialog units.
+struct StandinControlTemplate {
+    std::string className;
+    std::string text;  // UTF-8, as the script has it
+    int id;
+    DWORD style;  // with WS_CHILD, WS_VISIBLE and the statement's own styles
+    RECT rect;
+};
+
+struct StandinDialogTemplate {
+    RECT rect;
+    DWORD style;
+    std::string caption;
+    std::string className;
+    int fontPoints;
+    std::string fontFace;
+    std::vector<StandinControlTemplate> controls;  // in the script's order
+};
+
+// 1 with dialog `id` of a preprocessed resource script, else 0: no such
+// dialog, or one with a statement the stand-in does not know.
+int ReadDialogTemplate(const char* script, int id, StandinDialogTemplate* dialog);
+
 // Windows live until the next reset, so handles stay valid within a test.
 extern std::vector<std::unique_ptr<StandinWindow>> g_standinWindows;
 
-HWND NewStandinWindow(int id, const char* className, const char* text, HWND parent);
+HWND NewStandinWindow(int id, const std::string& className, const std::string& text, HWND parent);
 // Sends a message to a control as the system's control classes handle it.
 LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 // Forgets every window, and the drops and argument lists of the shell.

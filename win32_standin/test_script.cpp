@@ -35,3 +35,13 @@ std::string ControlText(HWND dialog, int id) {
     HWND control = GetDlgItem(dialog, id);
     return control == nullptr ? std::string() : control->text;
 }
+
+std::string ControlClassName(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    return control == nullptr ? std::string() : control->className;
+}
+
+DWORD ControlStyle(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    return control == nullptr ? 0 : control->style;
+}

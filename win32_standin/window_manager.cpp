@@ -1,87 +1,93 @@
-// The window manager's part of the stand-in: one dialog made from the
-// template's controls, its messages and the posted-message queue, the controls'
-// texts, checks, fonts and rectangles, and the message boxes a test answers.
+// The window manager's part of the stand-in: a dialog made from a template of
+// the module's resource script, its messages and the posted-message queue, the
+// controls' texts, checks, fonts and rectangles, and the message boxes a test
+// answers.
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <deque>
 
-#include "dialog_ids.h"
 #include "standin_internal.h"
 
 std::vector<std::unique_ptr<StandinWindow>> g_standinWindows;
 
 namespace {
 
-struct TemplateControl {
-    int id;
-    const char* className;
-    const char* text;
-    int radio;
-    RECT rect;  // left, top, right, bottom in dialog units
-};
-
-// The controls of dialog 102 that carry an id, as the resource script has them.
-constexpr TemplateControl kTemplateControls[] = {
-    {IDC_FILE_NAME, "Edit", "", 0, {45, 5, 150, 17}},
-    {IDC_OPEN_FILE, "Button", "파일열기", 0, {155, 5, 195, 17}},
-    {IDC_SHIFT, "Edit", "", 0, {45, 50, 90, 62}},
-    {IDC_SHIFT_UNIT, "Static", "msec", 0, {95, 50, 135, 60}},
-    {IDC_RANGE_START, "Edit", "", 0, {45, 35, 90, 47}},
-    {IDC_RANGE_END, "Edit", "", 0, {105, 35, 150, 47}},
-    {IDC_START_SYNC, "Button", "Start Synchronization", 0, {45, 110, 150, 123}},
-    {IDC_RANGE_UNIT, "Static", "msec", 0, {155, 35, 195, 45}},
-    {IDC_PROGRESS, "msctls_progress32", "Progress1", 0, {45, 95, 195, 105}},
-    {IDC_CLOSE, "Button", "Close", 0, {155, 110, 195, 123}},
-    {IDC_UNIT_CLOCK, "Button", "mm:ss.sss", 1, {95, 80, 145, 90}},
-    {IDC_UNIT_MSEC, "Button", "msec", 1, {45, 80, 75, 90}},
-    {IDC_STRETCH, "Edit", "", 0, {45, 65, 90, 77}},
-    {IDC_STRETCH_UNIT, "Static", "msec", 0, {95, 65, 135, 75}},
-    {IDC_APPEND_FILE_NAME, "Edit", "", 0, {45, 135, 150, 147}},
-    {IDC_OPEN_APPEND_FILE, "Button", "파일열기", 0, {155, 135, 195, 147}},
-    {IDC_APPEND_OFFSET, "Edit", "", 0, {45, 150, 90, 162}},
-    {IDC_APPEND_UNIT, "Static", "msec", 0, {95, 150, 135, 160}},
-    {IDC_START_APPEND, "Button", "추가하기", 0, {155, 150, 195, 163}},
-    {IDC_REFERENCE_FILE_NAME, "Edit", "", 0, {45, 175, 150, 187}},
-    {IDC_OPEN_REFERENCE_FILE, "Button", "파일열기", 0, {155, 175, 195, 187}},
-    {IDC_UNDO, "Button", "되돌리기", 0, {45, 190, 90, 203}},
-    {IDC_ALIGN, "Button", "자동맞춤", 0, {155, 190, 195, 203}},
-};
-constexpr int kDialogTemplateId = IDD_TEMBREL;
-constexpr char kDialogClassName[] = "Tembrel";
-
 // Never freed: a program may keep a font across tests.
 std::deque<StandinFont> g_fonts;
 
-StandinFont* TemplateFont() {
-    static StandinFont font = [] {
-        StandinFont made{};
-        made.log.lfHeight = -13;
-        made.log.lfWeight = 400;
-        made.log.lfCharSet = DEFAULT_CHARSET;
-        const wchar_t face[] = L"System";
-        std::copy(face, face + sizeof(face) / sizeof(face[0]), made.log.lfFaceName);
-        return made;
-    }();
-    return &font;
+// Class names, as the system's, are the same in any case.
+bool SameClassName(const std::string& first, const std::string& second) {
+    return first.size() == second.size() &&
+           std::equal(first.begin(), first.end(), second.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
 }
+
 bool IsClass(HWND window, const char* className) {
-    return std::strcmp(window->className, className) == 0;
+    return SameClassName(window->className, className);
+}
+
+bool IsAutoRadioButton(HWND window) {
+    return IsClass(window, "Button") && (window->style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+}
+
+// The template's font at the screen's 96 pixels per inch, as the dialog
+// manager makes it for DS_SETFONT.
+HFONT MakeTemplateFont(const StandinDialogTemplate& dialog) {
+    StandinFont made{};
+    made.log.lfHeight = -((dialog.fontPoints * 96 + 36) / 72);
+    made.log.lfWeight = FW_NORMAL;
+    made.log.lfCharSet = DEFAULT_CHARSET;
+    const std::wstring face = Utf8ToWide(dialog.fontFace);
+    const std::size_t length = std::min(face.size(), static_cast<std::size_t>(LF_FACESIZE - 1));
+    std::copy(face.begin(), face.begin() + static_cast<std::ptrdiff_t>(length),
+              made.log.lfFaceName);
+    g_fonts.push_back(made);
+    return &g_fonts.back();
+}
+
+// An auto radio button unchecks the others of its group: the controls from one
+// with WS_GROUP up to the next one with it.
+void CheckRadioButtonOfGroup(HWND button) {
+    std::vector<HWND> siblings;
+    for (const auto& window : g_standinWindows) {
+        if (window->parent == button->parent) {
+            siblings.push_back(window.get());
+        }
+    }
+    const auto at = std::find(siblings.begin(), siblings.end(), button);
+    auto first = at;
+    while (first != siblings.begin() && ((*first)->style & WS_GROUP) == 0) {
+        --first;
+    }
+    auto last = at + 1;
+    while (last != siblings.end() && ((*last)->style & WS_GROUP) == 0) {
+        ++last;
+    }
+    for (auto sibling = first; sibling != last; ++sibling) {
+        if (IsAutoRadioButton(*sibling)) {
+            (*sibling)->checked = BST_UNCHECKED;
+        }
+    }
+    button->checked = BST_CHECKED;
 }
 
 }  // namespace
 
-HWND NewStandinWindow(int id, const char* className, const char* text, HWND parent) {
+HWND NewStandinWindow(int id, const std::string& className, const std::string& text, HWND parent) {
     auto window = std::make_unique<StandinWindow>();
     window->id = id;
     window->className = className;
     window->text = text;
+    window->style = 0;
     window->checked = BST_UNCHECKED;
     window->position = 0;
     window->visible = 0;
     window->enabled = 1;
-    window->radio = 0;
     window->rect = RECT{0, 0, 0, 0};
-    window->font = parent != nullptr ? TemplateFont() : nullptr;
+    window->font = nullptr;
     window->procedure = nullptr;
     window->parent = parent;
     g_standinWindows.push_back(std::move(window));
@@ -123,10 +129,8 @@ LRESULT ControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
             if (!IsClass(control, "Button") || !control->enabled) {
                 return 0;
             }
-            if (control->radio) {
-                CheckDlgButton(control->parent, IDC_UNIT_CLOCK, BST_UNCHECKED);
-                CheckDlgButton(control->parent, IDC_UNIT_MSEC, BST_UNCHECKED);
-                control->checked = BST_CHECKED;
+            if (IsAutoRadioButton(control)) {
+                CheckRadioButtonOfGroup(control);
             }
             return SendMessageA(control->parent, WM_COMMAND,
                                 MAKEWPARAM(static_cast<WORD>(control->id), BN_CLICKED),
@@ -176,15 +180,18 @@ HCURSOR LoadCursorA(HINSTANCE /*instance*/, LPCSTR name) {
     return reinterpret_cast<HCURSOR>(0x20000 + reinterpret_cast<std::uintptr_t>(name));
 }
 
-HWND CreateDialogParamW(HINSTANCE /*instance*/, LPCWSTR templateName, HWND /*owner*/,
+HWND CreateDialogParamW(HINSTANCE instance, LPCWSTR templateName, HWND /*owner*/,
                         DLGPROC /*procedure*/, LPARAM /*parameter*/) {
-    const bool classReady = g_standin.classRegistered &&
-                            WideToUtf8(g_standin.registeredClass.lpszClassName) == kDialogClassName;
-    if (g_standin.failDialogCreation || !classReady ||
-        templateName != MAKEINTRESOURCEW(kDialogTemplateId)) {
+    const auto templateId = reinterpret_cast<std::uintptr_t>(templateName);
+    StandinDialogTemplate made;
+    if (g_standin.failDialogCreation || instance == nullptr || templateId > 0xFFFF ||
+        !ReadDialogTemplate(instance->resourceScript, static_cast<int>(templateId), &made) ||
+        !g_standin.classRegistered ||
+        !SameClassName(WideToUtf8(g_standin.registeredClass.lpszClassName), made.className)) {
         return nullptr;
     }
-    HWND dialog = NewStandinWindow(0, kDialogClassName, "Tembrel", nullptr);
+    HWND dialog = NewStandinWindow(0, made.className, made.caption, nullptr);
+    dialog->style = made.style;
     dialog->procedure = g_standin.registeredClass.lpfnWndProc;
     g_standin.dialog = dialog;
     // As with a real dialog: WM_CREATE reaches the class procedure before any
@@ -192,11 +199,13 @@ HWND CreateDialogParamW(HINSTANCE /*instance*/, LPCWSTR templateName, HWND /*own
     if (dialog->procedure(dialog, WM_CREATE, 0, 0) == -1) {
         return nullptr;
     }
-    for (const TemplateControl& control : kTemplateControls) {
+    HFONT font = MakeTemplateFont(made);
+    for (const StandinControlTemplate& control : made.controls) {
         HWND window = NewStandinWindow(control.id, control.className, control.text, dialog);
-        window->radio = control.radio;
+        window->style = control.style;
         window->rect = control.rect;
-        window->visible = 1;
+        window->font = font;
+        window->visible = (control.style & WS_VISIBLE) != 0 ? 1 : 0;
     }
     return dialog;
 }

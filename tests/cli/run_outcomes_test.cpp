@@ -8,7 +8,7 @@
 #include "shift_run.h"
 #include "sync_tag_search.h"
 #include "undo_run.h"
-#include "../test_files.h"
+#include "test_files.h"
 
 namespace {
 

@@ -5,8 +5,9 @@
 // are made real by a file size limit, a full file system, names taken by
 // folders, and files removed between the check and the run. An edit in place
 // also keeps the older backup, the link that names the file and the file's
-// Windows attributes.
+// permission bits.
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,12 @@ protected:
     std::string dir, path, backup, second, mounted, fileWhenShown;
     HWND dialog = nullptr;
 };
+
+mode_t ModeOf(const std::string& name) {
+    struct stat status = {};
+    return stat(name.c_str(), &status) == 0 ? static_cast<mode_t>(status.st_mode & 07777)
+                                            : mode_t{0};
+}
 
 // Writes beyond a small file size limit fail, for root too.
 struct FileSizeLimit {
@@ -421,24 +428,23 @@ TEST_F(DialogFaults, FileNamedThroughALinkIsEditedWhereItLives) {
     }
 }
 
-// The read-only, hidden and system attributes, kept by the Windows code that
-// the stand-in layer runs: the new file gets them, the backup keeps them, a
-// second run replaces the read-only older backup, and a failed run leaves the
-// file with them.
-TEST_F(DialogFaults, WindowsAttributesAreKept) {
-    constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// The file's permission bits, kept by the POSIX code the native dialog edits
+// through (Tembrel.exe keeps the Windows attributes the same way:
+// wine.keeps_attributes): the new file gets them, the backup keeps them, a
+// second run replaces the older backup, and a failed run leaves the file with
+// them.
+TEST_F(DialogFaults, PermissionBitsAreKept) {
     const std::string original = SamiWithTimes({1000});
-    for (const DWORD attributes :
-         {DWORD{0}, FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM, kKept}) {
+    for (const mode_t mode : {mode_t{0644}, mode_t{0600}, mode_t{0640}, mode_t{0444}}) {
         std::filesystem::remove(backup);
         WriteBytes(path, original);
-        ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes | FILE_ATTRIBUTE_ARCHIVE));
+        ASSERT_EQ(chmod(path.c_str(), mode), 0);
         for (int run = 1; run <= 2; ++run) {
             TypeShift(dialog, path, {"0", "E", "5", "0"});
             Run(IDC_START_SYNC);
             EXPECT_TRUE(g_standin.messageBoxes.empty());
-            EXPECT_EQ(GetFileAttributesA(path.c_str()) & kKept, attributes) << run;
-            EXPECT_EQ(GetFileAttributesA(backup.c_str()) & kKept, attributes) << run;
+            EXPECT_EQ(ModeOf(path), mode) << run;
+            EXPECT_EQ(ModeOf(backup), mode) << run;
         }
         EXPECT_EQ(ReadBytes(path), SamiWithTimes({1010}));
         EXPECT_EQ(ListFolder(dir), (Names{"film.smi", "film.smi.bak"}));
@@ -447,7 +453,7 @@ TEST_F(DialogFaults, WindowsAttributesAreKept) {
             Run(IDC_START_SYNC);
         }
         ExpectOneWarning(dialog, kCannotSave);
-        EXPECT_EQ(GetFileAttributesA(path.c_str()) & kKept, attributes);
+        EXPECT_EQ(ModeOf(path), mode);
         EXPECT_EQ(ReadBytes(path), SamiWithTimes({1010}));
     }
 }

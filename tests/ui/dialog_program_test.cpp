@@ -77,7 +77,7 @@ TEST(DialogProgram, FaceIsTheFirstInstalledOfTheKoreanFacesThenAnyWithHangul) {
     for (const auto& c : cases) {
         ResetStandin();
         g_standin.fontFaces = c.installed;
-        RunDialogProgram(nullptr, SW_SHOWNORMAL);
+        RunDialogProgram(StandinProgramInstance(), SW_SHOWNORMAL);
         ASSERT_NE(g_standin.dialog, nullptr);
         for (int id : {IDC_FILE_NAME, IDC_START_SYNC, IDC_APPEND_UNIT}) {
             EXPECT_EQ(FaceOf(GetDlgItem(g_standin.dialog, id)), c.chosen) << id;
@@ -93,7 +93,7 @@ TEST(DialogProgram, EndsWithExitCodeZeroFromCloseOrTheSystemMenu) {
                 message == BM_CLICK ? GetDlgItem(g_standin.dialog, IDC_CLOSE) : g_standin.dialog;
             PostMessageA(target, message, 0, 0);
         };
-        EXPECT_EQ(RunDialogProgram(nullptr, SW_SHOWNORMAL), 0) << message;
+        EXPECT_EQ(RunDialogProgram(StandinProgramInstance(), SW_SHOWNORMAL), 0) << message;
         EXPECT_TRUE(g_standin.messageBoxes.empty());
     }
 }
@@ -109,7 +109,7 @@ TEST(DialogProgram, FailedStartShowsAMessageAndEndsWithExitCodeOne) {
         g_standin.failCommonControls = c.commonControls;
         g_standin.failClassRegistration = c.classRegistration;
         g_standin.failDialogCreation = c.dialogCreation;
-        EXPECT_EQ(RunDialogProgram(nullptr, SW_SHOWNORMAL), 1);
+        EXPECT_EQ(RunDialogProgram(StandinProgramInstance(), SW_SHOWNORMAL), 1);
         ASSERT_EQ(g_standin.messageBoxes.size(), 1u);
         EXPECT_EQ(g_standin.messageBoxes[0].text, "Tembrel 창을 열 수 없습니다.");
         EXPECT_EQ(g_standin.messageBoxes[0].owner, nullptr);

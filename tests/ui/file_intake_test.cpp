@@ -169,7 +169,7 @@ TEST(FileIntakeAtStart, CommandLineFileStartsInTheMainField) {
     for (const auto& c : cases) {
         OpenDialog();
         g_standin.commandLine = c.commandLine;
-        RunDialogProgram(nullptr, SW_SHOWNORMAL);
+        RunDialogProgram(StandinProgramInstance(), SW_SHOWNORMAL);
         HWND dialog = g_standin.dialog;
         EXPECT_EQ(ControlText(dialog, IDC_FILE_NAME), c.field) << c.commandLine;
         EXPECT_EQ(std::wstring(g_mainPath), c.mainPath);
@@ -183,7 +183,7 @@ TEST(FileIntakeAtStart, CommandLineFileStartsInTheMainField) {
 TEST(FileIntakeAtStart, CommandLineNameLongerThanAFieldIsRefused) {
     OpenDialog();
     g_standin.commandLine = "Tembrel.exe " + std::string(static_cast<std::size_t>(kPathChars), 'n');
-    RunDialogProgram(nullptr, SW_SHOWNORMAL);
+    RunDialogProgram(StandinProgramInstance(), SW_SHOWNORMAL);
     ExpectOneWarning(g_standin.dialog, kBadFile);
     EXPECT_EQ(ControlText(g_standin.dialog, IDC_FILE_NAME), "");
     EXPECT_EQ(g_mainPath[0], L'\0');

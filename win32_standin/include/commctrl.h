@@ -1,7 +1,11 @@
-// The stand-in for <commctrl.h>: the progress bar's class and messages.
+// The stand-in for <commctrl.h>: the progress bar's class, style and messages.
 #pragma once
 
 #include <windows.h>
+
+#define PBS_SMOOTH 0x01
+
+#ifndef RC_INVOKED
 
 struct INITCOMMONCONTROLSEX {
     DWORD dwSize;
@@ -13,3 +17,5 @@ inline constexpr UINT PBM_GETPOS = WM_USER + 8;
 inline constexpr DWORD ICC_PROGRESS_CLASS = 0x00000020;
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* controls);
+
+#endif  // RC_INVOKED

@@ -1,7 +1,8 @@
-// What a test sees of the Win32 stand-in and how it scripts it: the dialog in
-// memory with the template's controls, the posted-message queue, every message
-// box and progress position, the file chooser's and the message boxes'
-// answers, the installed fonts and the command line.
+// What a test sees of the Win32 stand-in and how it scripts it: the program's
+// module, the dialog in memory with its template's controls, the
+// posted-message queue, every message box and progress position, the file
+// chooser's and the message boxes' answers, the installed fonts and the
+// command line.
 #pragma once
 
 #include <commctrl.h>
@@ -13,6 +14,18 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+// A module as the stand-in knows it: its resources are a resource script,
+// preprocessed as the resource compiler reads it. CreateDialogParamW builds a
+// dialog from the template of that number in it.
+struct StandinInstance {
+    const char* resourceScript;
+};
+
+// The program's own module, what Windows hands to WinMain. It is defined where
+// the build links the program's resource script in, with
+// standin_compile_resources() (win32_standin/CMakeLists.txt).
+HINSTANCE StandinProgramInstance();
 
 struct StandinMessageBox {
     HWND owner;
@@ -74,6 +87,9 @@ void ResetStandin();
 void ClickControl(HWND dialog, int id);
 void TypeIntoControl(HWND dialog, int id, const char* text);
 std::string ControlText(HWND dialog, int id);
+// A control's class as its template named it, and its styles.
+std::string ControlClassName(HWND dialog, int id);
+DWORD ControlStyle(HWND dialog, int id);
 // Drops files (UTF-8 names) at a point of the dialog's client area, as the
 // shell does: WM_DROPFILES with a drop handle that the dialog must release.
 void DropFiles(HWND dialog, const std::vector<std::string>& files, POINT point);

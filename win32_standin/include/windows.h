@@ -1,13 +1,40 @@
 // The stand-in for <windows.h> where Windows is absent: the types, constants
-// and functions of the window manager, the text conversions and the file
-// system that the dialog and the file library call, with Win32's names so that
-// their sources compile unchanged against either. A test drives it through
-// win32_standin.h.
+// and functions of the window manager, the shell and the text conversions that
+// the dialog calls, with Win32's names so that its sources compile unchanged
+// against either. A test drives it through win32_standin.h. A resource script
+// reads the style numbers alone (RC_INVOKED, as the resource compiler defines
+// it). Files are not stood in: the dialog's native build edits them through
+// the POSIX code of files/, as tembrel-cli does.
 #pragma once
+
+// --- Styles, for resource scripts too ---
+
+#define WS_POPUP 0x80000000L
+#define WS_CHILD 0x40000000L
+#define WS_VISIBLE 0x10000000L
+#define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_SYSMENU 0x00080000L
+#define WS_GROUP 0x00020000L
+#define WS_TABSTOP 0x00010000L
+#define DS_SETFONT 0x40L
+#define DS_MODALFRAME 0x80L
+#define SS_LEFT 0x0000L
+#define SS_BITMAP 0x000EL
+#define SS_ETCHEDHORZ 0x0010L
+#define SS_NOTIFY 0x0100L
+#define SS_CENTERIMAGE 0x0200L
+#define SS_SUNKEN 0x1000L
+#define ES_LEFT 0x0000L
+#define ES_AUTOHSCROLL 0x0080L
+#define BS_PUSHBUTTON 0x0000L
+#define BS_AUTORADIOBUTTON 0x0009L
+#define BS_TYPEMASK 0x000FL
+
+#ifndef RC_INVOKED
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 // --- Types ---
 
@@ -27,7 +54,6 @@ using LPCSTR = const char*;
 using WCHAR = wchar_t;
 using LPWSTR = WCHAR*;
 using LPCWSTR = const WCHAR*;
-using HANDLE = void*;
 using HLOCAL = void*;
 
 struct StandinWindow;
@@ -117,16 +143,6 @@ struct WNDCLASSEXW {
     HICON hIconSm;
 };
 
-struct BY_HANDLE_FILE_INFORMATION {
-    DWORD dwFileAttributes;
-    DWORD dwVolumeSerialNumber;
-    DWORD nFileSizeHigh;
-    DWORD nFileSizeLow;
-    DWORD nNumberOfLinks;
-    DWORD nFileIndexHigh;
-    DWORD nFileIndexLow;
-};
-
 // --- Constants ---
 
 inline constexpr UINT WM_CREATE = 0x0001;
@@ -167,28 +183,6 @@ inline constexpr int IDNO = 7;
 inline constexpr UINT CP_UTF8 = 65001;
 inline constexpr BYTE DEFAULT_CHARSET = 1;
 inline constexpr BYTE HANGUL_CHARSET = 129;
-inline constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;
-inline constexpr std::size_t MAX_PATH = 260;
-inline constexpr DWORD FILE_SHARE_READ = 0x00000001;
-inline constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
-inline constexpr DWORD FILE_SHARE_DELETE = 0x00000004;
-inline constexpr DWORD OPEN_EXISTING = 3;
-inline constexpr DWORD FILE_FLAG_BACKUP_SEMANTICS = 0x02000000;
-inline const HANDLE INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
-inline constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x00000001;
-inline constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x00000002;
-inline constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x00000004;
-inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x00000010;
-inline constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x00000020;
-inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
-inline constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x00000400;
-inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
-inline constexpr DWORD FILE_TYPE_UNKNOWN = 0;
-inline constexpr DWORD FILE_TYPE_DISK = 1;
-inline constexpr DWORD FILE_TYPE_CHAR = 2;
-inline constexpr DWORD FILE_TYPE_PIPE = 3;
-inline constexpr DWORD FILE_NAME_NORMALIZED = 0;
-inline constexpr DWORD VOLUME_NAME_DOS = 0;
 
 inline WORD LOWORD(std::uintptr_t value) {
     return static_cast<WORD>(value & 0xFFFF);
@@ -258,21 +252,5 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length, LP
                         int textSize, LPCSTR defaultChar, BOOL* usedDefaultChar);
 LPWSTR GetCommandLineW();
 HLOCAL LocalFree(HLOCAL memory);
-HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, void* security, DWORD disposition,
-                   DWORD flags, HANDLE templateFile);
-BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information);
-BOOL CloseHandle(HANDLE handle);
-DWORD GetFileType(HANDLE file);
-DWORD GetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags);
-// The attributes live in an extended attribute of the file, so that they
-// follow it through a rename and go with it, as on Windows. A link is a reparse
-// point and takes none; a file that was never given any is an archive.
-DWORD GetFileAttributesW(LPCWSTR path);
-BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes);
-// The same for a UTF-8 name, as tests give them.
-DWORD GetFileAttributesA(LPCSTR path);
-BOOL SetFileAttributesA(LPCSTR path, DWORD attributes);
-DWORD GetFullPathNameW(LPCWSTR path, DWORD size, LPWSTR full, LPWSTR* filePart);
-// The C runtime's rename and remove for UTF-16 names.
-int _wrename(const wchar_t* from, const wchar_t* to);
-int _wremove(const wchar_t* path);
+
+#endif  // RC_INVOKED

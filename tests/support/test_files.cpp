@@ -10,6 +10,10 @@
 #include <iterator>
 
 std::string MakeScratchDir() {
+    return MakeScratchDirIn("tembrel-tests");
+}
+
+std::string MakeScratchDirIn(const char* parent) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name =
         std::string(info->test_suite_name()) + "." + info->name() + "." + std::to_string(getpid());
@@ -18,8 +22,9 @@ std::string MakeScratchDir() {
             c = '_';
         }
     }
-    const auto dir = std::filesystem::temp_directory_path() / "tembrel-tests" / name;
-    std::filesystem::remove_all(dir);
+    const auto dir = std::filesystem::temp_directory_path() / parent / name;
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
     std::filesystem::create_directories(dir);
     return dir.string();
 }

@@ -21,6 +21,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "test_files.h"
+
 #ifndef TEMBREL_CLI_PATH
 #error "TEMBREL_CLI_PATH must name the built tembrel-cli"
 #endif
@@ -194,15 +196,7 @@ std::string JoinArguments(const std::vector<std::string>& arguments) {
 }
 
 std::string MakeCliScratchDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name =
-        std::string(info->test_suite_name()) + "." + info->name() + "." + std::to_string(getpid());
-    std::replace(name.begin(), name.end(), '/', '_');
-    const fs::path dir = fs::temp_directory_path() / "tembrel-cli-tests" / name;
-    std::error_code ignored;
-    fs::remove_all(dir, ignored);
-    fs::create_directories(dir);
-    return dir.string();
+    return MakeScratchDirIn("tembrel-cli-tests");
 }
 
 void RemoveCliScratchDir(const std::string& dir) {

@@ -15,6 +15,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "test_files.h"
+
 namespace {
 
 constexpr int kReaderWaitMilliseconds = 20000;
@@ -96,19 +98,7 @@ int StopVanishingName(VanishingName* name) {
 }
 
 std::string MakeFaultScratchDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name =
-        std::string(info->test_suite_name()) + "." + info->name() + "." + std::to_string(getpid());
-    for (char& c : name) {
-        if (c == '/') {
-            c = '_';
-        }
-    }
-    const auto dir = std::filesystem::temp_directory_path() / "tembrel-fault-tests" / name;
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-    std::filesystem::create_directories(dir);
-    return dir.string();
+    return MakeScratchDirIn("tembrel-fault-tests");
 }
 
 std::string MountSmallFileSystem(const std::string& dir, std::size_t bytes) {

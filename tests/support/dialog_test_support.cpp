@@ -17,7 +17,7 @@ HWND OpenDialog() {
     g_mainPath[0] = 0;
     g_appendPath[0] = 0;
     g_referencePath[0] = 0;
-    RunDialogProgram(nullptr, SW_SHOWNORMAL);
+    RunDialogProgram(StandinProgramInstance(), SW_SHOWNORMAL);
     return g_standin.dialog;
 }
 
