@@ -1,13 +1,14 @@
 // The edit job's order of steps, the same on every platform: open and check,
-// lock (and open again when the name moved on while it waited), remove what a
-// killed run left, write the new content beside the file, give it the traits,
-// flush it, swap it in. A failure at any step removes the temporary files and
-// leaves FILE and FILE.bak as they were.
+// lock (and open again when the name moved on while it waited), complete or
+// take back what a killed run left, write the new content beside the file,
+// give it the traits, flush it, swap it in (backup_swap.h). A failure at any
+// step removes the new file and leaves FILE and FILE.bak as they were.
 #include "edit_job.h"
 
 #include <cerrno>
 #include <cstring>
 
+#include "backup_swap.h"
 #include "edit_platform.h"
 #include "result_codes.h"
 
@@ -61,7 +62,7 @@ void Abandon(EditState* state) {
     if (!state->unfinishedName.empty()) {
         RemoveLeftover(state->unfinishedName.c_str());
     }
-    GuardNames("", "");
+    GuardName("");
 }
 
 std::string FolderOfName(const std::string& path) {
@@ -90,14 +91,43 @@ int StillUnderName(const EditFile& file, const char* path) {
     return (ReadFileIdentity(path, &identity) && SameFileIdentity(identity, file.identity)) ? 1 : 0;
 }
 
+// A FILE whose name is empty while its content stands under the swap's
+// second name: a swap without hard links was cut between its renames, or is
+// under way. Under the lock of that content (the run that swaps holds it),
+// the name is given back unless that run filled it. 1 when FILE stands again.
+int TakeBackMissingFile(const char* path) {
+    std::string target;
+    FollowLinks(path, &target);
+    const std::string link = BackupLinkName(target);
+    FileIdentity identity;
+    EditFile second;
+    int notRegular = 0;
+    int error = 0;
+    if (ReadFileIdentity(target.c_str(), &identity) ||
+        !OpenForReading(link.c_str(), &second, &notRegular, &error)) {
+        return 0;
+    }
+    int waited = 0;
+    const int locked = LockFile(&second, nullptr, link.c_str(), &waited, &error);
+    const int back = ReadFileIdentity(target.c_str(), &identity) ||
+                     (locked && ReplaceName(link.c_str(), target.c_str(), &error));
+    CloseEditFile(&second);
+    return back;
+}
+
 // Opens FILE, checks it and takes its lock. After a wait the name may lead to
 // another file (the other run swapped in its result): that one is opened anew.
 std::int32_t OpenAndLock(const char* path, EditFile* file, std::int32_t failCode,
                          void (*waiting)(const char*), EditResult* result) {
+    int tookBack = 0;
     for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
         int notRegular = 0;
         int error = 0;
         if (!OpenForReading(path, file, &notRegular, &error)) {
+            if (!notRegular && !tookBack && TakeBackMissingFile(path)) {
+                tookBack = 1;
+                continue;
+            }
             return Fail(result, failCode, notRegular ? EDIT_STEP_CHECK : EDIT_STEP_OPEN, path,
                         error);
         }
@@ -187,15 +217,28 @@ std::int32_t RunStraightThrough(const EditRequest& request, EditState* state, Ed
     return RESULT_OK;
 }
 
+SwapNames SwapNamesOf(const EditState& state) {
+    return SwapNames{state.names.target.c_str(), state.unfinishedName.c_str(),
+                     state.linkName.c_str(), state.names.backup.c_str()};
+}
+
 std::int32_t WriteUnfinished(const EditRequest& request, EditState* state, EditResult* result) {
     // Under the lock no other run writes beside this file: what stands under the
-    // temporary names was left by a run that was killed.
-    RemoveLeftover(state->unfinishedName.c_str());
-    RemoveLeftover(state->linkName.c_str());
-    GuardNames(state->unfinishedName.c_str(), state->linkName.c_str());
+    // temporary names was left by a run that was killed. A new file that never
+    // took FILE's name holds nothing else.
     int error = 0;
-    if (!CreateUnfinished(state->unfinishedName.c_str(), &state->unfinished, &error)) {
-        GuardNames("", "");
+    std::string failedAt;
+    if (state->names.inPlace && !RecoverSwap(SwapNamesOf(*state), &failedAt, &error)) {
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_BACKUP, failedAt, error);
+    }
+    RemoveLeftover(state->unfinishedName.c_str());
+    GuardName(state->unfinishedName.c_str());
+    int waited = 0;
+    // Locked as FILE is, so that a run that meets it under FILE's name waits
+    // for this job to end.
+    if (!CreateUnfinished(state->unfinishedName.c_str(), &state->unfinished, &error) ||
+        !LockFile(&state->unfinished, nullptr, state->unfinishedName.c_str(), &waited, &error)) {
+        Abandon(state);
         return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_CREATE, state->names.target, error);
     }
     const EditStreams streams{state->input.stream, state->input.size,        state->append.stream,
@@ -241,25 +284,22 @@ std::int32_t WriteUnfinished(const EditRequest& request, EditState* state, EditR
 
 std::int32_t SwapIn(EditState* state, EditResult* result) {
     int error = 0;
-    std::string failedAt;
+    std::string failedAt = state->names.target;
+    EditStep failedStep = EDIT_STEP_SWAP;
     HoldInterruptions();
     int swapped = 0;
-    EditStep failedStep = EDIT_STEP_SWAP;
     if (state->names.inPlace) {
-        swapped = SwapInWithBackup(state->names.target.c_str(), state->unfinishedName.c_str(),
-                                   state->linkName.c_str(), state->names.backup.c_str(),
-                                   &failedStep, &failedAt, &error);
+        swapped = SwapWithBackup(SwapNamesOf(*state), &failedStep, &failedAt, &error);
     } else {
-        failedAt = state->names.target;
-        swapped = MoveInPlace(state->names.target.c_str(), state->unfinishedName.c_str(), &error);
+        swapped = ReplaceName(state->unfinishedName.c_str(), state->names.target.c_str(), &error);
+        FlushFolderOf(state->names.target.c_str());
     }
     if (swapped) {
-        GuardNames("", "");
+        GuardName("");
     }
     LetInterruptionsIn();
     if (!swapped) {
         Abandon(state);
-        RemoveLeftover(state->linkName.c_str());
         return Fail(result, RESULT_CANNOT_SAVE, failedStep, failedAt, error);
     }
     return RESULT_OK;
@@ -292,8 +332,8 @@ std::int32_t RunLocked(const EditRequest& request, EditState* state, EditResult*
     if (written != RESULT_OK || (result->nothingMoved && state->names.inPlace)) {
         return written;
     }
-    CloseEditFile(&state->unfinished);
     CloseEditFile(&state->append);
+    ReleaseBeforeSwap(&state->unfinished);
     ReleaseBeforeSwap(&state->input);
     return SwapIn(state, result);
 }
@@ -359,27 +399,41 @@ std::int32_t UndoEdit(const char* file, EditResult* result) {
     std::string target;
     FollowLinks(file, &target);
     const std::string backup = BackupName(target);
+    const std::string link = BackupLinkName(target);
     result->target = target;
     result->backup = backup;
+    // An undo cut short is completed, as an edit is, before the backup is looked for.
+    const SwapNames names{target.c_str(), backup.c_str(), link.c_str(), backup.c_str()};
+    std::string failedAt;
+    int error = 0;
+    if (!RecoverSwap(names, &failedAt, &error)) {
+        CloseEditFile(&locked);
+        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_BACKUP, failedAt, error);
+    }
     EditFile backupFile;
     ClearEditFile(&backupFile);
     int notRegular = 0;
-    int error = 0;
     if (!OpenForReading(backup.c_str(), &backupFile, &notRegular, &error)) {
         CloseEditFile(&locked);
         return Fail(result, RESULT_BAD_FILE, notRegular ? EDIT_STEP_CHECK : EDIT_STEP_NO_BACKUP,
                     backup, error);
     }
     CloseEditFile(&backupFile);
-    const std::string link = BackupLinkName(target);
-    RemoveLeftover(link.c_str());
     ReleaseBeforeSwap(&locked);
     HoldInterruptions();
-    const int exchanged = ExchangeNames(target.c_str(), backup.c_str(), link.c_str(), &error);
+    int unsupported = 0;
+    EditStep failedStep = EDIT_STEP_SWAP;
+    failedAt = target;
+    int exchanged = ExchangeInOneStep(target.c_str(), backup.c_str(), &unsupported, &error);
+    if (exchanged) {
+        FlushFolderOf(target.c_str());
+    } else if (unsupported) {
+        exchanged = SwapWithBackup(names, &failedStep, &failedAt, &error);
+    }
     LetInterruptionsIn();
     CloseEditFile(&locked);
     if (!exchanged) {
-        return Fail(result, RESULT_CANNOT_SAVE, EDIT_STEP_SWAP, target, error);
+        return Fail(result, RESULT_CANNOT_SAVE, failedStep, failedAt, error);
     }
     return RESULT_OK;
 }

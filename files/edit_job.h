@@ -1,10 +1,12 @@
 // The one edit job of both front ends: it checks the file, decides the names,
 // locks the file against other runs, has the engine write the new content into
 // a temporary file beside it, gives that file the original's traits, flushes it
-// to disk and swaps it in, so that there is never an instant without a whole
-// FILE. After a success FILE is the new content and FILE.bak the content before
-// the run; after any failure or an interruption FILE and FILE.bak are as they
-// were. The front ends only read their inputs and word the result.
+// to disk and swaps it in (backup_swap.h), so that FILE is always whole. After
+// a success FILE is the new content and FILE.bak the content before the run;
+// after any failure or an interruption FILE and FILE.bak are as they were.
+// After a kill or a power cut inside the swap, the next run on the file
+// completes the swap or takes it back before anything else. The front ends
+// only read their inputs and word the result.
 #pragma once
 
 #include <cstdint>

@@ -2,8 +2,10 @@
 // fstat before any read, flock on the open descriptor, the temporary file made
 // with O_CREAT | O_EXCL | O_NOFOLLOW and mode 0600, traits through fchown,
 // fchmod and the *xattr calls on descriptors, fsync of the file and its folder,
-// link and rename for the swap (renameat2 RENAME_EXCHANGE for undo on Linux),
-// and signal handlers that remove the temporary files.
+// link, rename and rmdir for the swap's steps (renameat2 RENAME_EXCHANGE for
+// undo on Linux), and signal handlers that remove the new file while it is
+// unfinished. Every call that changes a name or puts a file on disk goes
+// through the table of edit_system_calls.h.
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
@@ -22,15 +24,15 @@
 #include <vector>
 
 #include "edit_platform.h"
+#include "edit_system_calls.h"
 
 namespace {
 
 constexpr std::size_t kGuardedNameSize = PATH_MAX + 64;
 
-// The names an interruption removes, in fixed buffers: the handler may only
+// The name an interruption removes, in a fixed buffer: the handler may only
 // make async-signal-safe calls.
-char g_guardedFirst[kGuardedNameSize];
-char g_guardedSecond[kGuardedNameSize];
+char g_guarded[kGuardedNameSize];
 volatile sig_atomic_t g_guarding = 0;
 sigset_t g_heldSignals;
 
@@ -45,12 +47,7 @@ void CopyName(char* to, const char* from) {
 
 extern "C" void RemoveGuardedAndExit(int signal) {
     if (g_guarding) {
-        if (g_guardedFirst[0] != '\0') {
-            unlink(g_guardedFirst);
-        }
-        if (g_guardedSecond[0] != '\0') {
-            unlink(g_guardedSecond);
-        }
+        unlink(g_guarded);
     }
     _exit(128 + signal);
 }
@@ -72,7 +69,7 @@ int FlushFolder(const std::string& folderPath) {
     if (folder < 0) {
         return 0;
     }
-    const int synced = fsync(folder) == 0 || errno == EINVAL;
+    const int synced = EditJobSystemCalls()->fsync(folder) == 0 || errno == EINVAL;
     close(folder);
     return synced ? 1 : 0;
 }
@@ -132,17 +129,35 @@ int CopyExtendedAttributes(int, int, int*) {
 }
 #endif
 
-int ExchangeInOneStep(const char* first, const char* second) {
+int ExchangeByRenameat2(const char* first, const char* second) {
 #if defined(__linux__) && defined(SYS_renameat2)
     constexpr unsigned kRenameExchange = 2;  // RENAME_EXCHANGE
-    return syscall(SYS_renameat2, AT_FDCWD, first, AT_FDCWD, second, kRenameExchange) == 0 ? 1 : 0;
+    return static_cast<int>(
+        syscall(SYS_renameat2, AT_FDCWD, first, AT_FDCWD, second, kRenameExchange));
 #else
+    static_cast<void>(first);
+    static_cast<void>(second);
     errno = ENOSYS;
-    return 0;
+    return -1;
 #endif
 }
 
+int Fsync(int descriptor) {
+    return fsync(descriptor);
+}
+
+EditSystemCalls g_systemCalls = {link, std::rename, unlink, rmdir, Fsync, ExchangeByRenameat2};
+
+int Failing(int* error) {
+    *error = errno;
+    return 0;
+}
+
 }  // namespace
+
+EditSystemCalls* EditJobSystemCalls() {
+    return &g_systemCalls;
+}
 
 void DeferFolderFlushes() {
     g_deferFolderFlushes = 1;
@@ -229,7 +244,7 @@ int CreateUnfinished(const char* path, EditFile* file, int* error) {
     if (stream == nullptr) {
         *error = errno;
         close(descriptor);
-        unlink(path);
+        EditJobSystemCalls()->unlink(path);
         return 0;
     }
     file->handle = descriptor;
@@ -260,7 +275,8 @@ int CopyTraits(const EditFile& from, EditFile* to, int* error) {
 }
 
 int FlushToDisk(EditFile* file, int* error) {
-    if (std::fflush(file->stream) != 0 || fsync(static_cast<int>(file->handle)) != 0) {
+    if (std::fflush(file->stream) != 0 ||
+        EditJobSystemCalls()->fsync(static_cast<int>(file->handle)) != 0) {
         *error = errno;
         return 0;
     }
@@ -276,99 +292,67 @@ void CloseEditFile(EditFile* file) {
     ClearEditFile(file);
 }
 
-int SwapInWithBackup(const char* target, const char* unfinished, const char* link,
-                     const char* backup, EditStep* failedStep, std::string* failedAt, int* error) {
-    // A second name for the content now under FILE takes FILE.bak's name in one
-    // rename; only then does the new content take FILE's.
-    if (::link(target, link) != 0) {
-        if (errno != EPERM && errno != EXDEV && errno != ENOTSUP && errno != EMLINK &&
-            errno != ENOSYS) {
-            *error = errno;
-            *failedAt = target;
-            return 0;
-        }
-        // No second name may be made (a file of another user where hard links
-        // are protected, a file system without them): FILE becomes FILE.bak and
-        // the new content FILE in two renames back to back, so that the
-        // original is always under one of the two names.
-        if (rename(target, backup) != 0) {
-            *error = errno;
-            *failedStep = EDIT_STEP_BACKUP;
-            *failedAt = backup;
-            return 0;
-        }
-        if (rename(unfinished, target) != 0) {
-            *error = errno;
-            *failedAt = target;
-            rename(backup, target);
-            return 0;
-        }
-        SyncFolder(target);
+int ReplaceName(const char* from, const char* to, int* error) {
+    return EditJobSystemCalls()->rename(from, to) == 0 ? 1 : Failing(error);
+}
+
+int MakeSecondName(const char* from, const char* to, int* unsupported, int* error) {
+    *unsupported = 0;
+    if (EditJobSystemCalls()->link(from, to) == 0) {
         return 1;
     }
-    // An empty folder under the backup's name gives way, as a backup would.
-    if (rename(link, backup) != 0 && !((errno == EISDIR || errno == ENOTEMPTY || errno == EEXIST) &&
-                                       rmdir(backup) == 0 && rename(link, backup) == 0)) {
-        *error = errno;
-        *failedStep = EDIT_STEP_BACKUP;
-        *failedAt = backup;
-        unlink(link);
-        return 0;
+    *unsupported =
+        errno == EPERM || errno == EXDEV || errno == ENOTSUP || errno == EMLINK || errno == ENOSYS;
+    return Failing(error);
+}
+
+int ClearEmptyFolder(const char* path, int* error) {
+    // rmdir takes away nothing but an empty folder: a file, a link or no name
+    // at all is told by its error.
+    if (EditJobSystemCalls()->rmdir(path) == 0 || errno == ENOTDIR || errno == ENOENT) {
+        return 1;
     }
-    if (rename(unfinished, target) != 0) {
-        *error = errno;
-        *failedAt = target;
-        return 0;
+    return Failing(error);
+}
+
+int ExchangeInOneStep(const char* first, const char* second, int* unsupported, int* error) {
+    *unsupported = 0;
+    if (EditJobSystemCalls()->exchange(first, second) == 0) {
+        return 1;
     }
-    SyncFolder(target);
+    *unsupported = errno == ENOSYS || errno == EINVAL || errno == ENOTSUP;
+    return Failing(error);
+}
+
+int CanBeReplaced(const char*, int*) {
     return 1;
 }
 
-int MoveInPlace(const char* target, const char* unfinished, int* error) {
-    if (rename(unfinished, target) != 0) {
-        *error = errno;
-        return 0;
-    }
-    SyncFolder(target);
-    return 1;
+std::uint32_t ReadReplacedAttributes(const char*) {
+    return 0;
 }
 
-int ExchangeNames(const char* first, const char* second, const char* link, int* error) {
-    if (ExchangeInOneStep(first, second)) {
-        SyncFolder(first);
-        return 1;
-    }
-    if (errno != ENOSYS && errno != EINVAL && errno != ENOTSUP) {
-        *error = errno;
-        return 0;
-    }
-    // Without an exchange: a second name of FIRST, SECOND over FIRST, then
-    // that name over SECOND. Each rename replaces in one step.
-    if (::link(first, link) != 0 || rename(second, first) != 0) {
-        *error = errno;
-        unlink(link);
-        return 0;
-    }
-    if (rename(link, second) != 0) {
-        *error = errno;
-        return 0;
-    }
-    SyncFolder(first);
-    return 1;
+void GiveBackAttributes(const char*, std::uint32_t) {}
+
+void FlushFolderOf(const char* path) {
+    SyncFolder(path);
+}
+
+int LeftoverExists(const char* path) {
+    struct stat status;
+    return (lstat(path, &status) == 0 && !S_ISDIR(status.st_mode)) ? 1 : 0;
 }
 
 void RemoveLeftover(const char* path) {
-    struct stat status;
-    if (lstat(path, &status) == 0 && !S_ISDIR(status.st_mode)) {
-        unlink(path);
+    if (LeftoverExists(path)) {
+        EditJobSystemCalls()->unlink(path);
     }
 }
 
-void GuardNames(const char* first, const char* second) {
+void GuardName(const char* path) {
     g_guarding = 0;
-    CopyName(g_guardedFirst, first);
-    CopyName(g_guardedSecond, second);
-    g_guarding = (first[0] != '\0' || second[0] != '\0') ? 1 : 0;
+    CopyName(g_guarded, path);
+    g_guarding = path[0] != '\0' ? 1 : 0;
 }
 
 void ReleaseBeforeSwap(EditFile*) {}

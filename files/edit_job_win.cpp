@@ -2,9 +2,10 @@
 // checked before any read, LockFileEx on the open handle, the temporary file
 // made with CREATE_NEW (a name that exists, a link included, is refused),
 // the attributes set through the handle, FlushFileBuffers, and
-// CreateHardLinkW with MoveFileExW (MOVEFILE_REPLACE_EXISTING |
-// MOVEFILE_WRITE_THROUGH) for the swap. A console control handler removes the
-// temporary files on Ctrl+C and when the console closes.
+// CreateHardLinkW, MoveFileExW (MOVEFILE_REPLACE_EXISTING |
+// MOVEFILE_WRITE_THROUGH) and RemoveDirectoryW for the swap's steps. A console
+// control handler removes the new file while it is unfinished on Ctrl+C and
+// when the console closes.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -24,8 +25,7 @@ constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDE
                                   FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 constexpr std::size_t kGuardedNameSize = 32768;
 
-wchar_t g_guardedFirst[kGuardedNameSize];
-wchar_t g_guardedSecond[kGuardedNameSize];
+wchar_t g_guarded[kGuardedNameSize];
 volatile LONG g_guarding = 0;
 volatile LONG g_holding = 0;
 
@@ -44,8 +44,7 @@ BOOL WINAPI RemoveGuardedAndExit(DWORD event) {
         Sleep(1);
     }
     if (g_guarding != 0) {
-        DeleteFileW(g_guardedFirst);
-        DeleteFileW(g_guardedSecond);
+        DeleteFileW(g_guarded);
     }
     ExitProcess(event == CTRL_C_EVENT ? 130u : 129u);
     return TRUE;
@@ -217,144 +216,135 @@ int Replace(const std::wstring& from, const std::wstring& to) {
                : 0;
 }
 
-// A read-only file cannot be replaced by a rename: its attribute is lifted for
-// the rename and put back after it.
-int ReplaceKeepingReadOnly(const std::wstring& from, const std::wstring& to) {
-    const DWORD attributes = GetFileAttributesW(to.c_str());
-    const int readOnly =
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly) {
-        SetFileAttributesW(to.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-    }
-    if (Replace(from, to)) {
-        return 1;
-    }
-    const DWORD error = GetLastError();
-    if (readOnly) {
-        SetFileAttributesW(to.c_str(), attributes);
-    }
-    SetLastError(error);
+int LastError(int* error) {
+    *error = static_cast<int>(GetLastError());
     return 0;
 }
 
-// 1 when nothing holds the file open against its being renamed.
-int CanBeRenamed(const std::wstring& name) {
+}  // namespace
+
+// A read-only file cannot be replaced by a rename: its attribute is lifted for
+// the rename (and put back when the rename fails).
+int ReplaceName(const char* from, const char* to, int* error) {
+    std::wstring wideFrom;
+    std::wstring wideTo;
+    if (!WithWide(from, &wideFrom, error) || !WithWide(to, &wideTo, error)) {
+        return 0;
+    }
+    const DWORD attributes = GetFileAttributesW(wideTo.c_str());
+    const int readOnly =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly) {
+        SetFileAttributesW(wideTo.c_str(),
+                           attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    }
+    if (Replace(wideFrom, wideTo)) {
+        return 1;
+    }
+    LastError(error);
+    if (readOnly) {
+        SetFileAttributesW(wideTo.c_str(), attributes);
+    }
+    return 0;
+}
+
+int MakeSecondName(const char* from, const char* to, int* unsupported, int* error) {
+    std::wstring wideFrom;
+    std::wstring wideTo;
+    *unsupported = 0;
+    if (!WithWide(from, &wideFrom, error) || !WithWide(to, &wideTo, error)) {
+        return 0;
+    }
+    if (CreateHardLinkW(wideTo.c_str(), wideFrom.c_str(), nullptr)) {
+        return 1;
+    }
+    const DWORD code = GetLastError();
+    *unsupported = code == ERROR_NOT_SUPPORTED || code == ERROR_INVALID_FUNCTION ||
+                   code == ERROR_TOO_MANY_LINKS || code == ERROR_NOT_SAME_DEVICE;
+    return LastError(error);
+}
+
+int ClearEmptyFolder(const char* path, int* error) {
+    std::wstring wide;
+    if (!WithWide(path, &wide, error)) {
+        return 0;
+    }
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return 1;
+    }
+    return RemoveDirectoryW(wide.c_str()) ? 1 : LastError(error);
+}
+
+int ExchangeInOneStep(const char*, const char*, int* unsupported, int* error) {
+    *unsupported = 1;
+    *error = ERROR_NOT_SUPPORTED;
+    return 0;
+}
+
+// Found before the file gets a second name, which could not be removed again
+// while another program holds the file.
+int CanBeReplaced(const char* path, int* error) {
+    std::wstring wide;
+    if (!WithWide(path, &wide, error)) {
+        return 0;
+    }
     HANDLE probe =
-        CreateFileW(name.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        CreateFileW(wide.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, 0, nullptr);
     if (probe == INVALID_HANDLE_VALUE) {
-        return 0;
+        return LastError(error);
     }
     CloseHandle(probe);
     return 1;
 }
 
-}  // namespace
-
-int SwapInWithBackup(const char* target, const char* unfinished, const char* link,
-                     const char* backup, EditStep* failedStep, std::string* failedAt, int* error) {
-    std::wstring wideTarget;
-    std::wstring wideUnfinished;
-    std::wstring wideLink;
-    std::wstring wideBackup;
-    if (!WithWide(target, &wideTarget, error) || !WithWide(unfinished, &wideUnfinished, error) ||
-        !WithWide(link, &wideLink, error) || !WithWide(backup, &wideBackup, error)) {
-        *failedAt = target;
-        return 0;
-    }
-    // A file another program holds open without letting it be renamed cannot
-    // be swapped: found before a second name is made for it, which could not
-    // be removed again while it is held.
-    if (!CanBeRenamed(wideTarget)) {
-        *error = static_cast<int>(GetLastError());
-        *failedAt = target;
-        return 0;
-    }
-    // Attributes belong to the file, not to a name: the read-only attribute
-    // lifted from FILE for the last rename is lifted from the backup too, and
-    // is given back to it afterwards.
-    const DWORD attributes = GetFileAttributesW(wideTarget.c_str());
-    if (!CreateHardLinkW(wideLink.c_str(), wideTarget.c_str(), nullptr)) {
-        *error = static_cast<int>(GetLastError());
-        *failedAt = target;
-        return 0;
-    }
-    // An empty folder under the backup's name gives way, as a backup would.
-    if (!ReplaceKeepingReadOnly(wideLink, wideBackup) &&
-        !(RemoveDirectoryW(wideBackup.c_str()) && ReplaceKeepingReadOnly(wideLink, wideBackup))) {
-        *error = static_cast<int>(GetLastError());
-        *failedStep = EDIT_STEP_BACKUP;
-        *failedAt = backup;
-        DeleteFileW(wideLink.c_str());
-        return 0;
-    }
-    if (!ReplaceKeepingReadOnly(wideUnfinished, wideTarget)) {
-        *error = static_cast<int>(GetLastError());
-        *failedAt = target;
-        return 0;
-    }
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        SetFileAttributesW(wideBackup.c_str(), attributes);
-    }
-    return 1;
+// Attributes belong to the file, not to a name: the read-only attribute that
+// a rename over the file lifted is lifted under its other name too.
+std::uint32_t ReadReplacedAttributes(const char* path) {
+    std::wstring wide;
+    const DWORD attributes =
+        WidenName(path, &wide) ? GetFileAttributesW(wide.c_str()) : INVALID_FILE_ATTRIBUTES;
+    return attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes;
 }
 
-int MoveInPlace(const char* target, const char* unfinished, int* error) {
-    std::wstring wideTarget;
-    std::wstring wideUnfinished;
-    if (!WithWide(target, &wideTarget, error) || !WithWide(unfinished, &wideUnfinished, error)) {
-        return 0;
+void GiveBackAttributes(const char* path, std::uint32_t attributes) {
+    std::wstring wide;
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0 && WidenName(path, &wide)) {
+        SetFileAttributesW(wide.c_str(), attributes);
     }
-    if (!ReplaceKeepingReadOnly(wideUnfinished, wideTarget)) {
-        *error = static_cast<int>(GetLastError());
-        return 0;
-    }
-    return 1;
 }
 
-int ExchangeNames(const char* first, const char* second, const char* link, int* error) {
-    std::wstring wideFirst;
-    std::wstring wideSecond;
-    std::wstring wideLink;
-    if (!WithWide(first, &wideFirst, error) || !WithWide(second, &wideSecond, error) ||
-        !WithWide(link, &wideLink, error)) {
-        return 0;
-    }
-    if (!CreateHardLinkW(wideLink.c_str(), wideFirst.c_str(), nullptr) ||
-        !ReplaceKeepingReadOnly(wideSecond, wideFirst)) {
-        *error = static_cast<int>(GetLastError());
-        DeleteFileW(wideLink.c_str());
-        return 0;
-    }
-    if (!ReplaceKeepingReadOnly(wideLink, wideSecond)) {
-        *error = static_cast<int>(GetLastError());
-        return 0;
-    }
-    return 1;
+// MOVEFILE_WRITE_THROUGH puts each rename on disk before it returns.
+void FlushFolderOf(const char*) {}
+
+int LeftoverExists(const char* path) {
+    std::wstring wide;
+    const DWORD attributes =
+        WidenName(path, &wide) ? GetFileAttributesW(wide.c_str()) : INVALID_FILE_ATTRIBUTES;
+    return (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+               ? 1
+               : 0;
 }
 
 void RemoveLeftover(const char* path) {
     std::wstring wide;
-    if (!WidenName(path, &wide)) {
-        return;
-    }
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (!LeftoverExists(path) || !WidenName(path, &wide)) {
         return;
     }
     SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(wide.c_str());
 }
 
-void GuardNames(const char* first, const char* second) {
+void GuardName(const char* path) {
     InterlockedExchange(&g_guarding, 0);
-    CopyName(g_guardedFirst, first);
-    CopyName(g_guardedSecond, second);
-    InterlockedExchange(&g_guarding, (first[0] != '\0' || second[0] != '\0') ? 1 : 0);
+    CopyName(g_guarded, path);
+    InterlockedExchange(&g_guarding, path[0] != '\0' ? 1 : 0);
 }
 
-void ReleaseBeforeSwap(EditFile* input) {
-    CloseEditFile(input);
+void ReleaseBeforeSwap(EditFile* file) {
+    CloseEditFile(file);
 }
 
 void HoldInterruptions() {

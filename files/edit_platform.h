@@ -1,7 +1,7 @@
 // What the edit job asks of the platform (edit_job_posix.cpp,
 // edit_job_win.cpp): an open file's handle with its stream, locks, the
-// temporary file's creation, traits, flush and the swaps, and the names that an
-// interruption removes.
+// temporary file's creation, traits and flush, the steps of the swaps, and the
+// name that an interruption removes.
 #pragma once
 
 #include <cstdint>
@@ -35,24 +35,42 @@ int CopyTraits(const EditFile& from, EditFile* to, int* error);
 // Writes what the stream holds and flushes the file to disk.
 int FlushToDisk(EditFile* file, int* error);
 void CloseEditFile(EditFile* file);
-// Makes `backup` the content of `target` now and `unfinished` the new target,
-// with no instant without a whole target; `link` is a spare name beside them.
-// *failedStep (EDIT_STEP_BACKUP or EDIT_STEP_SWAP) and *failedAt receive the
-// failing step and the name of the failing call.
-int SwapInWithBackup(const char* target, const char* unfinished, const char* link,
-                     const char* backup, EditStep* failedStep, std::string* failedAt, int* error);
-// Puts `unfinished` under `target`, replacing any file there in one step.
-int MoveInPlace(const char* target, const char* unfinished, int* error);
-// Exchanges two names' files in one step, or with no instant without either.
-int ExchangeNames(const char* first, const char* second, const char* link, int* error);
+// The steps of a swap (backup_swap.cpp), each one call to the system.
+// Puts `from` under the name `to` in one step, replacing any file there (on
+// Windows a read-only one too).
+int ReplaceName(const char* from, const char* to, int* error);
+// Gives the file `from` the second name `to` (a hard link). 0 with
+// *unsupported set where none may be made here (another user's file where
+// hard links are protected, a file system or share without them).
+int MakeSecondName(const char* from, const char* to, int* unsupported, int* error);
+// Removes an empty folder standing under `path`: 1 when no folder stands
+// there any more (or none did), 0 for a folder with content or on an error.
+int ClearEmptyFolder(const char* path, int* error);
+// Exchanges the files of two names in one step; 0 with *unsupported set where
+// the system or the file system has no such step.
+int ExchangeInOneStep(const char* first, const char* second, int* unsupported, int* error);
+// 1 when nothing holds the file open against its name being replaced (Windows:
+// another program's handle without FILE_SHARE_DELETE); always 1 on POSIX.
+int CanBeReplaced(const char* path, int* error);
+// What a replacing rename takes from the file it replaces even where that file
+// lives on under another name (Windows: the read-only attribute, lifted for
+// the rename), read before and given back to it under its last name.
+std::uint32_t ReadReplacedAttributes(const char* path);
+void GiveBackAttributes(const char* path, std::uint32_t attributes);
+// Puts the renames in the folder of `path` on disk, or leaves that to
+// FlushEditedFolders while edits are in a row.
+void FlushFolderOf(const char* path);
+// 1 when a name stands that is no folder (a file a killed run left).
+int LeftoverExists(const char* path);
 // Removes a file left under a temporary name; a folder is left alone.
 void RemoveLeftover(const char* path);
-// The names an interruption removes; empty names are skipped. Copied into
-// fixed buffers, so the handler reads no heap.
-void GuardNames(const char* first, const char* second);
+// The name an interruption removes (the new file while it is unfinished);
+// "" for none. Copied into a fixed buffer, so the handler reads no heap.
+void GuardName(const char* path);
 // Before the swap: on Windows a file open here cannot be renamed over, so the
-// input is closed (and its lock let go) first; POSIX keeps both to the end.
-void ReleaseBeforeSwap(EditFile* input);
+// input and the new file are closed (and their locks let go) first; POSIX
+// keeps both, locked, to the end of the job.
+void ReleaseBeforeSwap(EditFile* file);
 // Holds interruptions back while the swap runs, and lets them in again.
 void HoldInterruptions();
 void LetInterruptionsIn();

@@ -24,25 +24,69 @@ std::int32_t CloseOutputFile(std::FILE* output, std::int32_t result) {
     return closed ? RESULT_OK : RESULT_CANNOT_SAVE;
 }
 
+struct NamedStreams {
+    std::FILE* input;
+    std::FILE* append;  // null without a file to append
+    std::FILE* output;
+};
+
+// Opens the inputs, then the output (created or emptied). RESULT_OK with all
+// open; else the code of the first that does not open, and none is left open.
+std::int32_t OpenNamedStreams(const char* inputPath, const char* appendPath, const char* outputPath,
+                              NamedStreams* streams) {
+    *streams = NamedStreams{OpenFileByName(inputPath, "rb"), nullptr, nullptr};
+    if (streams->input == nullptr) {
+        return RESULT_BAD_FILE;
+    }
+    std::int32_t failed = RESULT_OK;
+    if (appendPath != nullptr && (streams->append = OpenFileByName(appendPath, "rb")) == nullptr) {
+        failed = RESULT_BAD_APPEND_FILE;
+    } else if ((streams->output = OpenFileByName(outputPath, "wb")) == nullptr) {
+        failed = RESULT_CANNOT_SAVE;
+    }
+    if (failed != RESULT_OK) {
+        std::fclose(streams->input);
+        if (streams->append != nullptr) {
+            std::fclose(streams->append);
+        }
+    }
+    return failed;
+}
+
+// Closes what the run read and wrote; the run's result, or the output's
+// failed close.
+std::int32_t CloseNamedStreams(const NamedStreams& streams, std::int32_t result) {
+    std::fclose(streams.input);
+    if (streams.append != nullptr) {
+        std::fclose(streams.append);
+    }
+    return CloseOutputFile(streams.output, result);
+}
+
+// Opens the files, has `run` read and write them, and closes them: the
+// run's result, or the first failure to open or close.
+template <typename Run>
+std::int32_t RunOverNamedFiles(const char* inputPath, const char* appendPath,
+                               const char* outputPath, RunCounts* counts, Run run) {
+    ClearRunCounts(counts);
+    NamedStreams streams;
+    const std::int32_t opened = OpenNamedStreams(inputPath, appendPath, outputPath, &streams);
+    if (opened != RESULT_OK) {
+        return opened;
+    }
+    return CloseNamedStreams(streams, run(streams));
+}
+
 }  // namespace
 
 std::int32_t ShiftNamedFile(const char* inputPath, const char* outputPath,
                             const ShiftParams& params, const RunOptions& options,
                             RunCounts* counts) {
-    ClearRunCounts(counts);
-    std::FILE* input = OpenFileByName(inputPath, "rb");
-    if (input == nullptr) {
-        return RESULT_BAD_FILE;
-    }
-    std::FILE* output = OpenFileByName(outputPath, "wb");
-    if (output == nullptr) {
-        std::fclose(input);
-        return RESULT_CANNOT_SAVE;
-    }
-    const std::int32_t result =
-        ShiftFileTimes(input, FileSizeByName(inputPath), output, params, options, counts);
-    std::fclose(input);
-    return CloseOutputFile(output, result);
+    return RunOverNamedFiles(inputPath, nullptr, outputPath, counts,
+                             [&](const NamedStreams& streams) {
+                                 return ShiftFileTimes(streams.input, FileSizeByName(inputPath),
+                                                       streams.output, params, options, counts);
+                             });
 }
 
 std::int32_t ShiftSyncTimesInWindow(const char* inputPath, const char* outputPath,
@@ -106,28 +150,12 @@ std::int32_t FindLastSyncTime(const char* path) {
 
 std::int32_t AppendNamedFiles(const char* firstPath, const char* appendPath, const char* outputPath,
                               std::int32_t offset, const RunOptions& options, RunCounts* counts) {
-    ClearRunCounts(counts);
-    std::FILE* first = OpenFileByName(firstPath, "rb");
-    if (first == nullptr) {
-        return RESULT_BAD_FILE;
-    }
-    std::FILE* append = OpenFileByName(appendPath, "rb");
-    if (append == nullptr) {
-        std::fclose(first);
-        return RESULT_BAD_APPEND_FILE;
-    }
-    std::FILE* output = OpenFileByName(outputPath, "wb");
-    if (output == nullptr) {
-        std::fclose(first);
-        std::fclose(append);
-        return RESULT_CANNOT_SAVE;
-    }
-    const std::int32_t result =
-        AppendFileCues(first, FileSizeByName(firstPath), append, FileSizeByName(appendPath), output,
-                       offset, options, counts);
-    std::fclose(first);
-    std::fclose(append);
-    return CloseOutputFile(output, result);
+    return RunOverNamedFiles(firstPath, appendPath, outputPath, counts,
+                             [&](const NamedStreams& streams) {
+                                 return AppendFileCues(streams.input, FileSizeByName(firstPath),
+                                                       streams.append, FileSizeByName(appendPath),
+                                                       streams.output, offset, options, counts);
+                             });
 }
 
 std::int32_t AppendSubtitles(const char* firstPath, const char* appendPath, const char* outputPath,
