@@ -1,27 +1,20 @@
-// Listing the sync tags through the file window, copying nothing.
+// Listing the sync tags: a read-only step of the one tag walk.
 #include "cue_tags.h"
 
-#include "result_codes.h"
-#include "sync_file_walk.h"
 #include "sync_tag_search.h"
-#include "time_values.h"
+#include "sync_tag_walk.h"
 
 std::int32_t ReadCueTags(std::FILE* input, const RunOptions& options, CueTags* found) {
-    ClearRunCounts(&found->counts);
     found->tags.clear();
-    FileWindow window;
-    OpenWindow(&window, input, options.windowSize, options.readQuoted);
-    found->kind = window.input.kind;
-    found->markLength = window.input.markLength;
-    found->counts.kind = window.input.kind;
-    std::int64_t position = 0;
-    SyncTagScan scan;
-    while (NextSyncTag(&window, &position, nullptr, &scan)) {
-        CueTag tag = {scan.tagEnd - g_syncTagLength, scan.scanEnd, 0, 0};
-        tag.hasTime = scan.hasTime && SyncTimeValue(scan.timeText, &tag.time);
-        found->tags.push_back(tag);
-        CountSyncTag(&found->counts, scan.hasTime, 0, scan.quote, options.readQuoted);
-        FinishSyncTag(&window, &position, nullptr, &scan, nullptr);
-    }
-    return window.failed ? RESULT_BAD_FILE : RESULT_OK;
+    SyncTagWalk walk;
+    StartReadingWalk(&walk, input, options, &found->counts);
+    found->kind = walk.window.input.kind;
+    found->markLength = walk.window.input.markLength;
+    WalkSyncTags(&walk, [found](const SyncTag& tag, std::uint32_t* /*newTime*/) {
+        const SyncTagScan& scan = *tag.scan;
+        found->tags.push_back(
+            CueTag{scan.tagEnd - g_syncTagLength, scan.scanEnd, tag.readable, tag.time});
+        return 0;
+    });
+    return FinishWalk(&walk);
 }
