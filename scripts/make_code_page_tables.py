@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes engine/code_page_tables.cpp: the mappings to Unicode of the two
+"""Writes engine/text/code_page_tables.cpp: the mappings to Unicode of the two
 code pages that `tembrel-cli list` decodes besides UTF-8 and UTF-16, taken
 from Python's own codecs:
 

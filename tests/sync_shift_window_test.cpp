@@ -1,12 +1,16 @@
 // Files larger than the file buffer are processed in full, and the window's
 // edges change nothing: every output equals what handling the whole content in
-// one piece gives, byte for byte, with the same progress.
+// one piece gives, byte for byte, with the same progress. Every run that only
+// reads the tags (the cue list, the file's cues, the largest time and its
+// guess) reads the same tags and times as the shift, in any window.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
+#include "cue_tags.h"
+#include "file_cues.h"
 #include "one_piece_shift.h"
 #include "progress_recorder.h"
 #include "result_codes.h"
@@ -44,6 +48,76 @@ protected:
         ASSERT_EQ(counts.largestTime, expected.last) << "window " << window;
         ASSERT_EQ(FindLastSyncTimeInWindow(in.c_str(), window), expected.last)
             << "window " << window;
+    }
+
+    // The read-only runs over `input` through a window of `window` units
+    // against the cue list through the whole buffer and the shift's counts.
+    void ExpectReadingWalksAgree(const std::string& input, std::int32_t window) {
+        const std::string in = dir_ + "/in.smi";
+        WriteBytes(in, input);
+        const CueTags whole = CueTagsOf(in, RunOptions{1, kFileBufferSize});
+        const CueTags windowed = CueTagsOf(in, RunOptions{1, window});
+        ASSERT_EQ(windowed.tags.size(), whole.tags.size()) << "window " << window;
+        for (std::size_t k = 0; k < whole.tags.size(); ++k) {
+            const CueTag& a = whole.tags[k];
+            const CueTag& b = windowed.tags[k];
+            ASSERT_TRUE(a.tagStart == b.tagStart && a.textStart == b.textStart &&
+                        a.hasTime == b.hasTime && a.time == b.time)
+                << "window " << window << ", tag " << k;
+        }
+        // The shift finds the same tags: each readable time it moves or leaves.
+        RunCounts shifted;
+        ASSERT_EQ(ShiftNamedFile(in.c_str(), (dir_ + "/out.smi").c_str(), {0, 2147483647, 7, 0},
+                                 RunOptions{1, window}, &shifted),
+                  RESULT_OK);
+        shifted.timesLeft += shifted.timesMoved;
+        shifted.timesMoved = 0;
+        ExpectSameCounts(shifted, whole.counts, window);
+        RunCounts looked;
+        std::int32_t last = 0;
+        ASSERT_EQ(ReadNamedLastSyncTime(in.c_str(), RunOptions{1, window}, &last, &looked),
+                  RESULT_OK);
+        ExpectSameCounts(looked, whole.counts, window);
+        ASSERT_EQ(last, shifted.largestTime) << "window " << window;
+        RunCounts cueCounts;
+        std::vector<Cue> cues;
+        std::FILE* file = std::fopen(in.c_str(), "rb");
+        ASSERT_NE(file, nullptr);
+        ASSERT_EQ(ReadFileCues(file, RunOptions{1, window}, &cues, &cueCounts), RESULT_OK);
+        std::fclose(file);
+        ExpectSameCounts(cueCounts, whole.counts, window);
+        // The guess from a tail that holds the whole text is the largest time,
+        // unless there is no plain time at all.
+        file = std::fopen(in.c_str(), "rb");
+        ASSERT_NE(file, nullptr);
+        std::int32_t guess = -1;
+        const int guessed =
+            GuessLastSyncTime(file, static_cast<std::int64_t>(input.size()), 1, kTailUnits, &guess);
+        std::fclose(file);
+        if (guessed) {
+            ASSERT_EQ(guess, last) << "window " << window;
+        } else {
+            ASSERT_EQ(last, 0) << "window " << window;
+        }
+    }
+
+    CueTags CueTagsOf(const std::string& path, const RunOptions& options) {
+        CueTags found;
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        EXPECT_NE(file, nullptr);
+        if (file != nullptr) {
+            EXPECT_EQ(ReadCueTags(file, options, &found), RESULT_OK);
+            std::fclose(file);
+        }
+        return found;
+    }
+
+    static void ExpectSameCounts(const RunCounts& a, const RunCounts& b, std::int32_t window) {
+        EXPECT_EQ(a.tagsFound, b.tagsFound) << "window " << window;
+        EXPECT_EQ(a.timesMoved, b.timesMoved) << "window " << window;
+        EXPECT_EQ(a.timesLeft, b.timesLeft) << "window " << window;
+        EXPECT_EQ(a.tagsUnread, b.tagsUnread) << "window " << window;
+        EXPECT_EQ(a.quotedUnread, b.quotedUnread) << "window " << window;
     }
 
     std::string dir_;
@@ -101,6 +175,21 @@ TEST_F(ShiftWindow, SmallWindowsOverRandomText) {
         const std::int32_t window = 16 + static_cast<std::int32_t>(random() % 48);
         ExpectSameAsOnePiece(input, params[static_cast<std::size_t>(round) % params.size()],
                              window);
+    }
+}
+
+TEST_F(ShiftWindow, ReadingRunsFindTheShiftsTagsInAnyWindow) {
+    std::mt19937 random(77);
+    for (int round = 0; round < 150; ++round) {
+        std::string input = "x" + RandomSami(random, 20 + random() % 400);
+        ExpectReadingWalksAgree(input, 16 + static_cast<std::int32_t>(random() % 48));
+    }
+    for (const std::string& lead : {"a<SYNC START=" + std::string(100, ' ') + "\"1000\">",
+                                    "a<SYNC START=" + std::string(100, '5') + ">t<SYNC START=0>",
+                                    "a<SYNC START=+" + std::string(100, '\t') + "2000>"}) {
+        for (std::int32_t window : {16, 20, 33}) {
+            ExpectReadingWalksAgree(lead + "<sync start='3000'><SYNC START=40>", window);
+        }
     }
 }
 

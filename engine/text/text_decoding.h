@@ -24,9 +24,6 @@ enum TextEncoding : int {
 // file the bytes themselves (without a byte order mark) decide.
 TextEncoding TellTextEncoding(TextKind kind, const char* bytes, std::size_t count);
 
-// The encoding's name as messages show it ("CP949", "UTF-16 LE" ...).
-const char* TextEncodingName(TextEncoding encoding);
-
 // Appends the UTF-8 form of `count` bytes in `encoding` to *out. A sequence
 // the encoding does not map becomes U+FFFD, and decoding goes on at the next
 // byte (or, for UTF-16, the next unit), so that no ASCII byte is ever lost.

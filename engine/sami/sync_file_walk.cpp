@@ -160,6 +160,29 @@ void OpenWindow(FileWindow* window, std::FILE* file, std::int32_t capacity, int 
     FillWindow(window, 0);
 }
 
+int OpenTailWindow(FileWindow* window, std::FILE* file, std::int64_t size, std::int32_t units,
+                   int readQuoted) {
+    OpenTextInput(&window->input, file);
+    const std::int64_t all = (size - window->input.markLength) / window->input.unitSize;
+    const std::int64_t skipped = all > units ? all - units : 0;
+    if (window->input.failed || !SkipTextUnits(&window->input, skipped)) {
+        return 0;
+    }
+    // The tail is read in one piece, page alignment or not: the window never moves.
+    const std::size_t got = ReadTextUnits(&window->input, g_fileBuffer, g_wideWindowBytes,
+                                          static_cast<std::size_t>(units));
+    g_fileBuffer[got] = '\0';
+    window->base = skipped;
+    window->length = static_cast<std::int32_t>(got);
+    window->capacity = units;
+    window->final = 1;
+    window->failed = window->input.failed;
+    window->overran = 0;
+    window->readQuoted = readQuoted;
+    window->written = skipped;
+    return window->failed ? 0 : 1;
+}
+
 int NextSyncTag(FileWindow* window, std::int64_t* copyPosition, OutputStream* out,
                 SyncTagScan* scan) {
     for (;;) {

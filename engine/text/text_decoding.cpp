@@ -198,22 +198,6 @@ TextEncoding TellTextEncoding(TextKind kind, const char* bytes, std::size_t coun
     return bad * 20 <= valid ? ENCODING_UTF8 : ENCODING_CP1252;
 }
 
-const char* TextEncodingName(TextEncoding encoding) {
-    switch (encoding) {
-        case ENCODING_UTF8:
-            return "UTF-8";
-        case ENCODING_CP949:
-            return "CP949";
-        case ENCODING_CP1252:
-            return "Windows-1252";
-        case ENCODING_UTF16_LE:
-            return "UTF-16 LE";
-        case ENCODING_UTF16_BE:
-            return "UTF-16 BE";
-    }
-    return "?";
-}
-
 void AppendAsUtf8(TextEncoding encoding, const char* bytes, std::size_t count, std::string* out) {
     switch (encoding) {
         case ENCODING_UTF8:

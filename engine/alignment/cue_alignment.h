@@ -34,14 +34,9 @@ TimeMap IdentityMap();
 // when the result would leave 0 .. 2^31 - 1.
 int MapTime(const TimeMap& map, std::int64_t time, std::int32_t* mapped);
 
-// The frame-rate ratios that are taken exactly when they fit: index 0 is 1.
-inline constexpr std::int32_t kNamedRateCount = 7;
-const char* NamedRateText(std::int32_t index);
-double NamedRateValue(std::int32_t index);
-
 struct Alignment {
     TimeMap map;
-    std::int32_t rateName;       // index of the named rate, or -1 for a free rate
+    std::int32_t rateName;       // index of the named frame-rate ratio, or -1 for a free rate
     std::int64_t cueCount;       // the file's cues
     std::int64_t cuesMatched;    // of them, those the map lays on a reference cue
     std::int64_t referenceCues;  // the reference's cues

@@ -29,6 +29,7 @@ constexpr int kCandidates = 16;
 // A named rate is taken when it moves no time by more than this from the fit.
 constexpr double kSnapDrift = 40.0;
 
+// The frame-rate ratios that are taken exactly when they fit: index 0 is 1.
 struct NamedRate {
     const char* text;
     double value;
@@ -36,6 +37,7 @@ struct NamedRate {
 
 // 23.976 stands for 24000/1001.
 constexpr double kFilm = 24000.0 / 1001.0;
+constexpr std::int32_t kNamedRateCount = 7;
 const NamedRate kNamedRates[kNamedRateCount] = {
     {"1", 1.0},
     {"25/23.976", 25.0 / kFilm},
@@ -559,14 +561,6 @@ int MapTime(const TimeMap& map, std::int64_t time, std::int32_t* mapped) {
     }
     *mapped = static_cast<std::int32_t>(rounded);
     return 1;
-}
-
-const char* NamedRateText(std::int32_t index) {
-    return kNamedRates[index].text;
-}
-
-double NamedRateValue(std::int32_t index) {
-    return kNamedRates[index].value;
 }
 
 void AlignCues(const std::vector<Cue>& fileCues, const std::vector<Cue>& referenceCues,

@@ -1,12 +1,11 @@
-// A read-only walk over the sync tags that keeps each readable time and looks
+// A read-only step of the one tag walk that keeps each readable time and looks
 // at what the window shows behind it.
 #include "file_cues.h"
 
 #include <algorithm>
 
 #include "result_codes.h"
-#include "sync_file_walk.h"
-#include "time_values.h"
+#include "sync_tag_walk.h"
 
 namespace {
 
@@ -26,16 +25,6 @@ int HasWord(const char* text, std::int32_t count, std::int32_t at, const char* l
 
 int IsSpace(char byte) {
     return byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n' || byte == '\f';
-}
-
-// 1 when the point shows nothing; the whole window is read as text otherwise.
-int PointShowsNothing(const FileWindow& window, std::int64_t position) {
-    const std::int64_t offset = position - window.base;
-    if (offset < 0 || offset > window.length) {
-        return 0;
-    }
-    const auto at = static_cast<std::int32_t>(offset);
-    return ShowsNothing(g_fileBuffer + at, window.length - at);
 }
 
 struct SyncPoint {
@@ -97,23 +86,19 @@ int ShowsNothing(const char* text, std::int32_t count) {
 
 std::int32_t ReadFileCues(std::FILE* input, const RunOptions& options, std::vector<Cue>* cues,
                           RunCounts* counts) {
-    ClearRunCounts(counts);
-    FileWindow window;
-    OpenWindow(&window, input, options.windowSize, options.readQuoted);
-    counts->kind = window.input.kind;
+    SyncTagWalk walk;
+    StartReadingWalk(&walk, input, options, counts);
     std::vector<SyncPoint> points;
-    std::int64_t position = 0;
-    SyncTagScan scan;
-    while (NextSyncTag(&window, &position, nullptr, &scan)) {
-        std::int32_t value = 0;
-        const int readable = scan.hasTime && SyncTimeValue(scan.timeText, &value);
-        CountSyncTag(counts, scan.hasTime, 0, scan.quote, options.readQuoted);
-        FinishSyncTag(&window, &position, nullptr, &scan, nullptr);
-        if (readable) {
-            points.push_back(SyncPoint{value, PointShowsNothing(window, position)});
+    // What a point shows is read once the walk has passed its tag: the window
+    // then holds the text behind it, even when the tag's scan overran.
+    WalkSyncTags(&walk, LeaveTime, [&points](const SyncTag& tag, const SyncTagWalk& passed) {
+        if (tag.readable) {
+            std::int32_t count = 0;
+            const char* behind = TextBehindTag(passed, &count);
+            points.push_back(SyncPoint{tag.time, ShowsNothing(behind, count)});
         }
-    }
-    if (window.failed) {
+    });
+    if (FinishWalk(&walk) != RESULT_OK) {
         return RESULT_BAD_FILE;
     }
     CuesOfPoints(points, cues);

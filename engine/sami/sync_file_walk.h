@@ -53,6 +53,13 @@ struct SyncTagScan {
 // kFileBufferSize; at most kWideWindowSize for UTF-16) at the start of its text.
 void OpenWindow(FileWindow* window, std::FILE* file, std::int32_t capacity, int readQuoted);
 
+// Starts a window over the last `units` units of text of `file` (`size` bytes
+// from its current position; 1 to kWideWindowSize units) and nothing else: a
+// scan that reaches its end ends there, as at the end of a file. 1, or 0 when
+// the tail cannot be read.
+int OpenTailWindow(FileWindow* window, std::FILE* file, std::int64_t size, std::int32_t units,
+                   int readQuoted);
+
 // Finds the next tag at or after *copyPosition. Bytes that the window leaves
 // behind on its way are written to `out` (when not null) and *copyPosition moves
 // past them. Returns 1 with *scan filled, or 0 at the end of the file.
