@@ -6,7 +6,8 @@
 #include "sync_tag_search.h"
 #include "time_values.h"
 
-std::int32_t ReadCueTags(std::FILE* input, const RunOptions& options, CueTags* found) {
+std::int32_t ReadCueTags(std::FILE* input, const RunOptions& options, CueTags* found,
+                         const CueTagSink* sink) {
     ClearRunCounts(&found->counts);
     found->tags.clear();
     FileWindow window;
@@ -19,8 +20,12 @@ std::int32_t ReadCueTags(std::FILE* input, const RunOptions& options, CueTags* f
     while (NextSyncTag(&window, &position, nullptr, &scan)) {
         CueTag tag = {scan.tagEnd - g_syncTagLength, scan.scanEnd, 0, 0};
         tag.hasTime = scan.hasTime && SyncTimeValue(scan.timeText, &tag.time);
-        found->tags.push_back(tag);
         CountSyncTag(&found->counts, scan.hasTime, 0, scan.quote, options.readQuoted);
+        if (sink == nullptr) {
+            found->tags.push_back(tag);
+        } else if (!sink->each(sink->context, tag)) {
+            break;
+        }
         FinishSyncTag(&window, &position, nullptr, &scan, nullptr);
     }
     return window.failed ? RESULT_BAD_FILE : RESULT_OK;
