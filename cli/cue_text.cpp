@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 #include "text_decoding.h"
 
@@ -25,7 +27,7 @@ int IsSpaceByte(char byte) {
 }
 
 // 1 when `text` at `index` begins with `word` in any letter case.
-int StartsWithWord(const std::string& text, std::size_t index, const char* word) {
+int StartsWithWord(std::string_view text, std::size_t index, const char* word) {
     const std::size_t length = std::strlen(word);
     if (text.size() - index < length) {
         return 0;
@@ -40,7 +42,7 @@ int StartsWithWord(const std::string& text, std::size_t index, const char* word)
 
 // The value of the attribute class= in the tag text `tag` (between '<' and
 // '>'), without quotation marks; "" when it has none.
-std::string ClassOfTag(const std::string& tag) {
+std::string ClassOfTag(std::string_view tag) {
     for (std::size_t index = 0; index + 6 <= tag.size(); ++index) {
         if ((index == 0 || IsSpaceByte(tag[index - 1])) && StartsWithWord(tag, index, "class")) {
             std::size_t cursor = index + 5;
@@ -58,6 +60,7 @@ std::string ClassOfTag(const std::string& tag) {
                                    ? tag[cursor++]
                                    : '\0';
             std::string value;
+            value.reserve(tag.size() - cursor);
             while (cursor < tag.size() && tag[cursor] != quote &&
                    (quote != '\0' || !IsSpaceByte(tag[cursor]))) {
                 value.push_back(tag[cursor++]);
@@ -68,26 +71,37 @@ std::string ClassOfTag(const std::string& tag) {
     return "";
 }
 
-// Handles the tag or comment at text[*index] ('<'), moving *index past it.
-void ReadTag(const std::string& text, std::size_t* index, CueText* cue, std::string* out) {
-    if (text.compare(*index, 4, "<!--") == 0) {
-        const std::size_t end = text.find("-->", *index + 4);
-        *index = end == std::string::npos ? text.size() : end + 3;
-        return;
+// Where the cue's own text begins: behind the rest of the sync tag.
+std::size_t CueTextStart(const std::string& segment) {
+    const std::size_t tagEnd = segment.find('>');
+    return tagEnd == std::string::npos ? segment.size() : tagEnd + 1;
+}
+
+// Passes the tag or comment at text[index] ('<'): where it ends, and in *tag
+// a tag's text between '<' and '>' (empty for a comment).
+std::size_t PassMarkup(const std::string& text, std::size_t index, std::string_view* tag) {
+    *tag = std::string_view();
+    if (text.compare(index, 4, "<!--") == 0) {
+        const std::size_t end = text.find("-->", index + 4);
+        return end == std::string::npos ? text.size() : end + 3;
     }
-    const std::size_t end = text.find('>', *index);
+    const std::size_t end = text.find('>', index);
     const std::size_t stop = end == std::string::npos ? text.size() : end;
-    const std::string tag = text.substr(*index + 1, stop - *index - 1);
-    *index = end == std::string::npos ? text.size() : end + 1;
+    *tag = std::string_view(text).substr(index + 1, stop - index - 1);
+    return end == std::string::npos ? text.size() : end + 1;
+}
+
+// Handles the tag or comment at text[*index] ('<'), moving *index past it: a
+// line break is a blank.
+void ReadTag(const std::string& text, std::size_t* index, std::string* out) {
+    std::string_view tag;
+    *index = PassMarkup(text, *index, &tag);
     std::size_t nameEnd = 0;
     while (nameEnd < tag.size() && IsNameByte(tag[nameEnd])) {
         ++nameEnd;
     }
     if (nameEnd == 2 && StartsWithWord(tag, 0, "br")) {
         out->push_back(' ');
-    }
-    if (cue->className.empty()) {
-        cue->className = ClassOfTag(tag);
     }
 }
 
@@ -141,43 +155,59 @@ int ReadEntity(const std::string& text, std::size_t* index, std::string* out) {
 }
 
 // Blanks for every control character and run of white space, none at the
-// ends. U+0080..U+009F (C2 80..C2 9F) are control characters too.
-std::string JoinBlanks(const std::string& text) {
-    std::string joined;
+// ends, in place: the joined text is never longer. U+0080..U+009F (C2 80..C2 9F)
+// are control characters too.
+void JoinBlanks(std::string* text) {
+    std::size_t joined = 0;
     int pendingBlank = 0;
-    for (std::size_t index = 0; index < text.size(); ++index) {
-        const auto byte = static_cast<unsigned char>(text[index]);
-        const int c1 = byte == 0xC2 && index + 1 < text.size() &&
-                       static_cast<unsigned char>(text[index + 1]) < 0xA0;
+    for (std::size_t index = 0; index < text->size(); ++index) {
+        const auto byte = static_cast<unsigned char>((*text)[index]);
+        const int c1 = byte == 0xC2 && index + 1 < text->size() &&
+                       static_cast<unsigned char>((*text)[index + 1]) < 0xA0;
         if (byte < 0x20 || byte == 0x7F || byte == ' ' || c1) {
-            pendingBlank = !joined.empty();
+            pendingBlank = joined > 0;
             index += c1 ? 1 : 0;
             continue;
         }
         if (pendingBlank) {
-            joined.push_back(' ');
+            (*text)[joined++] = ' ';
             pendingBlank = 0;
         }
-        joined.push_back(static_cast<char>(byte));
+        (*text)[joined++] = static_cast<char>(byte);
     }
-    return joined;
+    text->resize(joined);
 }
 
 }  // namespace
 
+std::string ReadCueClass(const std::string& segment) {
+    std::size_t index = CueTextStart(segment);
+    while ((index = segment.find('<', index)) != std::string::npos) {
+        std::string_view tag;
+        index = PassMarkup(segment, index, &tag);
+        std::string name = ClassOfTag(tag);
+        if (!name.empty()) {
+            return name;
+        }
+    }
+    return "";
+}
+
 void ReadCueText(const std::string& segment, CueText* cue) {
     cue->text.clear();
-    cue->className.clear();
-    const std::size_t tagEnd = segment.find('>');
-    std::size_t index = tagEnd == std::string::npos ? segment.size() : tagEnd + 1;
+    cue->className = ReadCueClass(segment);
+    std::size_t index = CueTextStart(segment);
+    // Markup and entities only ever take room out.
     std::string plain;
+    plain.reserve(segment.size());
     while (index < segment.size()) {
         if (segment[index] == '<') {
-            ReadTag(segment, &index, cue, &plain);
+            ReadTag(segment, &index, &plain);
         } else if (segment[index] != '&' || !ReadEntity(segment, &index, &plain)) {
             plain.push_back(segment[index]);
             ++index;
         }
     }
-    cue->text = JoinBlanks(plain);
+    JoinBlanks(&plain);
+    cue->text = std::move(plain);
 }

@@ -14,3 +14,10 @@ struct CueText {
 // has an empty text. Control characters become blanks, so that the text is
 // one line that a terminal shows as it is.
 void ReadCueText(const std::string& segment, CueText* cue);
+
+// The class ReadCueText finds in `segment`, without the text. The markup that
+// decides it ('<', '>', "<!--", "-->", blanks, '=', quotation marks and the
+// word class after a blank) is ASCII that no byte encoding takes into a
+// character, so for UTF-8, CP949 and Windows-1252 the class read from a
+// segment's own bytes, decoded, is the class of the decoded segment.
+std::string ReadCueClass(const std::string& segment);

@@ -23,7 +23,17 @@ struct CueTags {
     RunCounts counts;  // tags found, readable times as left, tags unread
 };
 
+// Takes each tag in file order, in place of found->tags, so that no list of a
+// file's tags is held: `each` returns 1 to go on, 0 to stop there.
+struct CueTagSink {
+    int (*each)(void* context, const CueTag& tag);
+    void* context;  // handed to `each` unchanged
+};
+
 // Reads `input` from its current position to its end: RESULT_OK with *found
 // filled, or RESULT_BAD_FILE when a read fails. The search tables must be
-// built (BuildSyncTagTables).
-std::int32_t ReadCueTags(std::FILE* input, const RunOptions& options, CueTags* found);
+// built (BuildSyncTagTables). With a sink, found->tags stays empty, the kind
+// and mark are set before the first tag is handed over, and the counts cover
+// the tags handed over.
+std::int32_t ReadCueTags(std::FILE* input, const RunOptions& options, CueTags* found,
+                         const CueTagSink* sink = nullptr);

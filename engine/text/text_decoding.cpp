@@ -3,6 +3,8 @@
 // valid UTF-8, one replacement character per bad sequence.
 #include "text_decoding.h"
 
+#include <cstring>
+
 #include "code_page_tables.h"
 
 namespace {
@@ -60,19 +62,20 @@ std::uint32_t ReadUtf8Sequence(const char* bytes, std::size_t count, std::size_t
     return codePoint;
 }
 
-// How much of the text reads as UTF-8: its sequences of two to four bytes in
-// *valid, and the bytes that begin no valid sequence in *bad.
-void CountUtf8(const char* bytes, std::size_t count, std::size_t* valid, std::size_t* bad) {
-    *valid = 0;
-    *bad = 0;
-    std::size_t index = 0;
-    while (index < count) {
+// Counts how the text reads as UTF-8 from `index` on, over the sequences
+// that begin before `limit`: its sequences of two to four bytes in utf8Valid,
+// the bytes that begin no valid sequence in utf8Bad. Returns where the next
+// sequence begins.
+std::size_t CountUtf8(const char* bytes, std::size_t count, std::size_t index, std::size_t limit,
+                      EncodingTally* tally) {
+    while (index < limit) {
         std::size_t length = 0;
         ReadUtf8Sequence(bytes, count, index, &length);
-        *valid += length > 1 ? 1 : 0;
-        *bad += length == 0 ? 1 : 0;
+        tally->utf8Valid += length > 1 ? 1 : 0;
+        tally->utf8Bad += length == 0 ? 1 : 0;
         index += length == 0 ? 1 : length;
     }
+    return index;
 }
 
 // The character of the CP949 pair at bytes[index], or 0 when there is no
@@ -89,25 +92,49 @@ std::uint32_t ReadCp949Pair(const char* bytes, std::size_t count, std::size_t in
     return kCp949Table[(lead - kCp949FirstLead) * kCp949TrailCount + (trail - kCp949FirstTrail)];
 }
 
-// 1 when the bytes of 0x80 and above pair up as CP949 characters, at most one
-// pair in twenty failing (a stray byte in a Korean file), else 0.
-int ReadsAsCp949(const char* bytes, std::size_t count) {
-    std::size_t pairs = 0;
-    std::size_t bad = 0;
-    std::size_t index = 0;
-    while (index < count) {
+// The same for CP949: the mapped pairs in cp949Pairs, the bytes of 0x80 and
+// above in no mapped pair in cp949Bad.
+std::size_t CountCp949(const char* bytes, std::size_t count, std::size_t index, std::size_t limit,
+                       EncodingTally* tally) {
+    while (index < limit) {
         if (ByteAt(bytes, index) < 0x80) {
             index += 1;
         } else if (ReadCp949Pair(bytes, count, index) != 0) {
-            pairs += 1;
+            tally->cp949Pairs += 1;
             index += 2;
         } else {
-            bad += 1;
+            tally->cp949Bad += 1;
             index += 1;
         }
     }
-    return bad * 20 <= pairs ? 1 : 0;
+    return index;
 }
+
+using TallyCount = std::size_t (*)(const char* bytes, std::size_t count, std::size_t index,
+                                   std::size_t limit, EncodingTally* tally);
+
+// The positions of `count` bytes whose next `ahead` bytes are all there.
+std::size_t DecidedBelow(std::size_t count, std::size_t ahead) {
+    return count >= ahead ? count - ahead + 1 : 0;
+}
+
+// Counts on from `at`, a position in the carried bytes and the block behind
+// them, over every position with `ahead` bytes known from it: those among the
+// carried bytes in `joint` (the carried bytes and the block's first ones),
+// the rest in the block itself. Returns the position reached.
+std::size_t CountOn(TallyCount countFrom, std::size_t ahead, const char* joint,
+                    std::size_t jointCount, std::size_t carried, const char* bytes,
+                    std::size_t count, std::size_t at, EncodingTally* tally) {
+    const std::size_t jointLimit = DecidedBelow(jointCount, ahead);
+    at = countFrom(joint, jointCount, at, jointLimit < carried ? jointLimit : carried, tally);
+    if (at < carried) {
+        return at;
+    }
+    return carried + countFrom(bytes, count, at - carried, DecidedBelow(count, ahead), tally);
+}
+
+constexpr std::size_t kUtf8Ahead = 4;
+constexpr std::size_t kCp949Ahead = 2;
 
 void AppendUtf8Bytes(const char* bytes, std::size_t count, std::string* out) {
     std::size_t index = 0;
@@ -179,23 +206,67 @@ void AppendUtf16(int bigEndian, const char* bytes, std::size_t count, std::strin
 }  // namespace
 
 TextEncoding TellTextEncoding(TextKind kind, const char* bytes, std::size_t count) {
+    EncodingTally tally;
+    StartEncodingTally(&tally);
+    if (kind == TEXT_BYTES) {
+        FeedEncodingTally(&tally, bytes, count);
+    }
+    return FinishEncodingTally(kind, &tally);
+}
+
+void StartEncodingTally(EncodingTally* tally) {
+    *tally = EncodingTally{};
+}
+
+void FeedEncodingTally(EncodingTally* tally, const char* bytes, std::size_t count) {
+    char joint[kTallyCarry + kUtf8Ahead];
+    const std::size_t carried = tally->carryCount;
+    const std::size_t taken = count < kUtf8Ahead ? count : kUtf8Ahead;
+    std::memcpy(joint, tally->carry, carried);
+    if (taken > 0) {
+        std::memcpy(joint + carried, bytes, taken);
+    }
+    const std::size_t jointCount = carried + taken;
+    const std::size_t utf8At = CountOn(CountUtf8, kUtf8Ahead, joint, jointCount, carried, bytes,
+                                       count, tally->utf8At, tally);
+    const std::size_t cp949At = CountOn(CountCp949, kCp949Ahead, joint, jointCount, carried, bytes,
+                                        count, tally->cp949At, tally);
+    // What neither count has passed waits for the next block: at most
+    // kTallyCarry bytes, from the joint bytes only when the block was shorter.
+    const std::size_t from = utf8At < cp949At ? utf8At : cp949At;
+    const std::size_t left = carried + count - from;
+    const char* rest = from < carried ? joint + from : bytes + (from - carried);
+    if (left > 0) {
+        std::memcpy(tally->carry, rest, left);
+    }
+    tally->carryCount = left;
+    tally->utf8At = utf8At - from;
+    tally->cp949At = cp949At - from;
+}
+
+TextEncoding FinishEncodingTally(TextKind kind, EncodingTally* tally) {
     if (kind == TEXT_UTF16_LE) {
         return ENCODING_UTF16_LE;
     }
     if (kind == TEXT_UTF16_BE) {
         return ENCODING_UTF16_BE;
     }
-    std::size_t valid = 0;
-    std::size_t bad = 0;
-    CountUtf8(bytes, count, &valid, &bad);
-    if (bad == 0) {
+    const std::size_t count = tally->carryCount;
+    CountUtf8(tally->carry, count, tally->utf8At, count, tally);
+    CountCp949(tally->carry, count, tally->cp949At, count, tally);
+    tally->carryCount = 0;
+    tally->utf8At = 0;
+    tally->cp949At = 0;
+    if (tally->utf8Bad == 0) {
         return ENCODING_UTF8;
     }
-    if (ReadsAsCp949(bytes, count)) {
+    // The bytes of 0x80 and above pair up as CP949 characters, at most one pair
+    // in twenty failing (a stray byte in a Korean file).
+    if (tally->cp949Bad * 20 <= tally->cp949Pairs) {
         return ENCODING_CP949;
     }
     // A UTF-8 file with a stray byte or two is still UTF-8.
-    return bad * 20 <= valid ? ENCODING_UTF8 : ENCODING_CP1252;
+    return tally->utf8Bad * 20 <= tally->utf8Valid ? ENCODING_UTF8 : ENCODING_CP1252;
 }
 
 void AppendAsUtf8(TextEncoding encoding, const char* bytes, std::size_t count, std::string* out) {
